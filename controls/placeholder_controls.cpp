@@ -1,0 +1,2 @@
+// SPDX-License-Identifier: MIT
+namespace { [[maybe_unused]] int placeholder_controls; }
