@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/clock.h"
 
-namespace {
+namespace
+{
 std::optional<QDate> g_fixedToday;
 }
 

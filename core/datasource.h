@@ -18,25 +18,25 @@ public:
     void setDataSet(Table *dataSet);
 
     enum class Change {
-        Opened,        // the table was opened: all rows new
-        Closed,        // the table was closed: no rows
-        RowsReset,     // rows re-read (refresh, master moved, empty): all rows new
-        RowInserted,   // a row appeared at `row` (insert or append started, or posted)
-        RowRemoved,    // the row at `row` went away (delete, cancelled insert)
-        RowChanged,    // the values of `row` changed (post, cancel of an edit, recalculation)
-        FieldChanged,  // a field of the record being edited changed (row = current row)
-        CurrentMoved,  // the cursor moved to `row`
-        StateChanged,  // browse / insert / edit / inactive
+        Opened,       // the table was opened: all rows new
+        Closed,       // the table was closed: no rows
+        RowsReset,    // rows re-read (refresh, master moved, empty): all rows new
+        RowInserted,  // a row appeared at `row` (insert or append started, or posted)
+        RowRemoved,   // the row at `row` went away (delete, cancelled insert)
+        RowChanged,   // the values of `row` changed (post, cancel of an edit, recalculation)
+        FieldChanged, // a field of the current record changed; the argument is the field index
+        CurrentMoved, // the cursor moved to `row`
+        StateChanged, // browse / insert / edit / inactive
     };
     Q_ENUM(Change)
 
 signals:
-    // `row` is the row concerned, or -1.
-    void changed(DataSource::Change change, int row);
+    // `arg` is the row concerned (the field index for FieldChanged), or -1.
+    void changed(DataSource::Change change, int arg);
 
 private:
     friend class Table;
-    void notify(Change change, int row) { emit changed(change, row); }
+    void notify(Change change, int arg) { emit changed(change, arg); }
 
     Table *m_dataSet = nullptr;
 };

@@ -32,7 +32,8 @@ QString InvalidDateMessage(const QString &text)
     return QStringLiteral("'%1' is not a valid date").arg(text);
 }
 
-namespace {
+namespace
+{
 
 // Reads one number of the date: blanks, then 1..maxDigits digits, then blanks.
 bool scanNumber(const QString &text, int &pos, int maxDigits, int &value, int &digits)

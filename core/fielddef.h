@@ -15,8 +15,8 @@ enum class FieldType { String, Integer, AutoInc, Date, Float };
 struct FieldDef {
     QString name;
     FieldType type = FieldType::String;
-    int size = 0;      // characters for String; 0 otherwise
-    int decimals = 0;  // dBase number fields: decimals on disk
+    int size = 0;     // characters for String; 0 otherwise
+    int decimals = 0; // dBase number fields: decimals on disk
     bool required = false;
     bool calculated = false;
     bool readOnly = false;
@@ -28,8 +28,8 @@ struct FieldDef {
 
 // An index as a table file declares it.
 struct IndexDef {
-    QString name;          // tag or index name; empty for a Paradox primary index
-    QStringList fields;    // key fields in order
+    QString name;       // tag or index name; empty for a Paradox primary index
+    QStringList fields; // key fields in order
     bool primary = false;
     bool unique = false;
     bool caseInsensitive = false;

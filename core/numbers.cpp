@@ -16,7 +16,8 @@ NumberSeparators SystemSeparators()
     return s;
 }
 
-namespace {
+namespace
+{
 
 struct Mask {
     int decimals = 0;

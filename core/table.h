@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/datasource.h"
 #include "core/fielddef.h"
 #include "core/tablefile.h"
 
@@ -51,7 +52,10 @@ public:
 
 private:
     friend class Table;
-    Field(Table *table, FieldDef def, int index) : m_table(table), m_def(std::move(def)), m_index(index) {}
+    Field(Table *table, FieldDef def, int index)
+        : m_table(table), m_def(std::move(def)), m_index(index)
+    {
+    }
 
     Table *m_table;
     FieldDef m_def;
@@ -91,8 +95,8 @@ public:
     DataSource *masterSource() const { return m_master; }
 
     // Handlers, each optional.
-    Handler beforeInsert, beforeEdit, beforeDelete, beforePost, afterPost, beforeClose,
-        onNewRecord, onCalcFields;
+    Handler beforeInsert, beforeEdit, beforeDelete, beforePost, afterPost, beforeClose, onNewRecord,
+        onCalcFields;
 
     // Open and close.
     void open();
@@ -117,7 +121,7 @@ public:
     int recordCount() const; // stored records in view (an unposted insert not counted)
     int rowCount() const;    // rows in view, an unposted insert counted
     int currentRow() const { return m_current; } // -1 when empty
-    void refresh();          // re-reads all records from the view
+    void refresh();                              // re-reads all records from the view
 
     void append();
     void insert();
@@ -140,67 +144,71 @@ public:
     QString rowDisplayText(int row, int fieldIndex) const;
     bool rowIsInserting(int row) const { return m_state == TableState::Insert && row == m_current; }
 
-    DataSource *dataSourceHook() { return nullptr; }
-
 private:
     friend class Field;
     friend class DataSource;
 
     struct Buffer {
-        quint32 slot = 0; // file slot; 0 for a record not yet stored
+        quint32 slot = 0;         // file slot of a stored record
         QVector<QVariant> values; // all fields, stored and calculated, in field order
     };
 
-    QVariant &cell(int fieldIndex);
+    QVariant &writableCell(int fieldIndex);
     const QVariant &cell(int fieldIndex) const;
     void fieldChanged(int fieldIndex);
     void calculate(Buffer &buffer);
-    void rebuildView();
+    void rebuildView(quint32 keepSlot);
     void setState(TableState state);
-    void notifyAll(int change, int row);
-    void attachDataSource(DataSource *source);
-    void detachDataSource(DataSource *source);
-    void masterChanged(int change, int row);
+    void notify(int change, int row);
+    void masterChanged(int change, int arg);
     bool masterFilterActive() const;
-    QVariant masterValue(int i) const;
     bool matchesMaster(const Buffer &buffer) const;
-    int sortedPosition(const Buffer &buffer) const;
     bool lessInOrder(const Buffer &a, const Buffer &b) const;
+    int sortedPosition(const Buffer &buffer) const;
+    int recordIndexOfRow(int row) const;
     RecordValues storedValues(const Buffer &buffer) const;
     void checkActive() const;
+    void checkClosed(const char *what) const;
     void moveCursor(int row);
-    void startInsert(int row);
+    void startInsert(bool append);
     void resolveOrder();
+    void bindFields();
+    void reindexSlots();
 
     QString m_name;
     QString m_databaseName;
     QString m_tableName;
     std::vector<std::unique_ptr<Field>> m_fields;
-    QHash<QString, int> m_fieldIndex; // upper-case name -> index
+    QHash<QString, int> m_fieldIndex; // upper-case name -> field index
     QVector<int> m_fileColumn;        // field index -> column in the file, -1 if calculated
+    QVector<int> m_storedFields;      // field indexes of the stored fields, in file column order
     bool m_declaredFields = false;
 
     QString m_indexName;
     QString m_indexFieldNames;
+    QString m_orderIndex;       // the file index that gives the current order, if any
     QVector<int> m_orderFields; // field indexes of the current order
     bool m_orderCaseInsensitive = false;
 
     QPointer<DataSource> m_master;
     QStringList m_masterFields;
-    QVector<int> m_linkFields; // our field indexes of the master fields
+    QVector<int> m_linkFields;     // our field index for each master field
+    QVector<QVariant> m_masterKey; // the master's link values the view was built for
     QMetaObject::Connection m_masterConnection;
 
     std::unique_ptr<TableFile> m_file;
-    std::vector<Buffer> m_records;  // all stored records read from the file, by slot order
-    QVector<int> m_view;            // indexes into m_records: the rows in view, in order
+    std::vector<Buffer> m_records;   // every stored record of the file
+    QHash<quint32, int> m_slotIndex; // slot -> index in m_records
+    QVector<int> m_view;             // indexes into m_records: the rows in view, in order
     TableState m_state = TableState::Inactive;
     int m_current = -1;
+    int m_rowBeforeInsert = -1;
     bool m_eof = true;
     bool m_bof = true;
     bool m_modified = false;
-    Buffer m_edit;                  // the record being inserted or edited
-    Buffer *m_calcTarget = nullptr; // the record whose calculated fields are being computed
-    bool m_inCalc = false;
+    Buffer m_edit;                          // the record being inserted or edited
+    Buffer *m_calcTarget = nullptr;         // the record whose calculated fields are being computed
+    const Buffer *m_readOverride = nullptr; // a stored record read in place of the edit buffer
 
     QVector<DataSource *> m_sources;
 };

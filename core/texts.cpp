@@ -49,10 +49,19 @@ bool ValidateDateText(QString &text)
         return false;
     int last = 0;
     switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
         last = 31;
         break;
-    case 4: case 6: case 9: case 11:
+    case 4:
+    case 6:
+    case 9:
+    case 11:
         last = 30;
         break;
     case 2:
