@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#include "ui/fonts.h"
+
+QString SubstituteFamily(const QString &family)
+{
+    struct Row {
+        const char *from;
+        const char *to;
+    };
+    static const Row rows[] = {
+        {"Arial", "Liberation Sans"},     {"Times New Roman", "Liberation Serif"},
+        {"MS Serif", "Liberation Serif"}, {"MS Sans Serif", "Liberation Sans"},
+        {"System", "Liberation Sans"},    {"Verdana", "DejaVu Sans"},
+    };
+    for (const Row &row : rows)
+        if (family.compare(QLatin1String(row.from), Qt::CaseInsensitive) == 0)
+            return QLatin1String(row.to);
+    return family;
+}
+
+QFont MakeFont(const FontSpec &spec)
+{
+    QFont font(SubstituteFamily(QLatin1String(spec.family ? spec.family : "System")));
+    font.setPixelSize(spec.pixelSize > 0 ? spec.pixelSize : 11);
+    font.setBold(spec.bold);
+    font.setUnderline(spec.underline);
+    return font;
+}

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include "ui/startup.h"
+
+#include "controls/application.h"
+#include "ui/tcheq.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+
+namespace
+{
+
+bool hasDisplay()
+{
+#if defined(Q_OS_LINUX)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int RunCheques(int argc, char **argv)
+{
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "Cheques: não há tela disponível (DISPLAY não definido); "
+                             "rode em uma sessão gráfica ou com xvfb-run.\n");
+        return 1;
+    }
+    Application app(argc, argv);
+
+    // Qt's own dialogs in Portuguese.
+    QTranslator translator;
+    if (translator.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&translator);
+
+    TCHEQ window;
+    try {
+        window.FormCreate();
+    } catch (...) {
+        Application::reportException(std::current_exception());
+    }
+    window.show();
+    return app.exec();
+}
