@@ -7,7 +7,8 @@
 
 NumberSeparators SystemSeparators()
 {
-    const QLocale locale = QLocale::system();
+    // The default locale is the system's unless the program (or a test) sets another.
+    const QLocale locale;
     NumberSeparators s;
     const QString group = locale.groupSeparator();
     const QString decimal = locale.decimalPoint();

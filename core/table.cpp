@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <filesystem>
 
 namespace
 {
@@ -375,8 +376,24 @@ void Table::open()
     for (int i = 0; i < m_fileColumn.size(); ++i)
         if (m_fileColumn[i] >= 0)
             m_storedFields[m_fileColumn[i]] = i;
+    m_columnTypes.clear();
+    for (const FieldDef &def : fileFields)
+        m_columnTypes.append(def.type);
+    m_hasHiddenColumns = m_storedFields.contains(-1);
 
-    const QVector<TableFile::Record> records = file->records();
+    m_file = std::move(file);
+    loadRecords();
+    resolveOrder();
+    bindFields();
+    m_state = TableState::Browse;
+    m_modified = false;
+    rebuildView(0);
+    notify(int(DataSource::Change::Opened), -1);
+}
+
+void Table::loadRecords()
+{
+    const QVector<TableFile::Record> records = m_file->records();
     m_records.clear();
     m_records.reserve(size_t(records.size()));
     const int fieldCount = int(m_fields.size());
@@ -384,6 +401,8 @@ void Table::open()
         Buffer b;
         b.slot = r.slot;
         b.values.resize(fieldCount);
+        if (m_hasHiddenColumns)
+            b.file = r.values;
         for (int i = 0; i < fieldCount; ++i) {
             const int column = m_fileColumn[i];
             if (column >= 0 && column < r.values.size())
@@ -391,14 +410,18 @@ void Table::open()
         }
         m_records.push_back(std::move(b));
     }
-    m_file = std::move(file);
     reindexSlots();
-    resolveOrder();
-    bindFields();
-    m_state = TableState::Browse;
-    m_modified = false;
-    rebuildView(0);
-    notify(int(DataSource::Change::Opened), -1);
+    m_stamp = fileStamp();
+}
+
+Table::FileStamp Table::fileStamp() const
+{
+    std::error_code error;
+    const std::filesystem::path path = m_file->path().toStdString();
+    FileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, error);
+    stamp.time = std::filesystem::last_write_time(path, error).time_since_epoch().count();
+    return stamp;
 }
 
 void Table::close()
@@ -433,6 +456,7 @@ void Table::emptyTable()
     }
     checkBrowseMode();
     m_file->empty();
+    m_stamp = fileStamp();
     m_records.clear();
     m_slotIndex.clear();
     rebuildView(0);
@@ -486,11 +510,21 @@ void Table::resolveOrder()
             }
         }
     }
+    const QVector<FieldDef> fileFields = m_file->fields();
     for (const QString &n : std::as_const(names)) {
         Field *f = findField(n);
-        if (!f || f->isCalculated())
+        if (f && !f->isCalculated()) {
+            m_orderFields.append(f->index());
+            continue;
+        }
+        // A column of the file that the program does not declare still orders the records.
+        int column = -1;
+        for (int c = 0; c < fileFields.size(); ++c)
+            if (fileFields[c].name.compare(n, Qt::CaseInsensitive) == 0)
+                column = c;
+        if (column < 0)
             throw EngineError(QStringLiteral("Field '%1' not found").arg(n));
-        m_orderFields.append(f->index());
+        m_orderFields.append(-(column + 1));
     }
     if (!m_orderFields.isEmpty() && m_orderIndex.isEmpty() && !m_indexFieldNames.isEmpty()) {
         // An order without a file index: sorted in memory.
@@ -530,11 +564,20 @@ bool Table::matchesMaster(const Buffer &buffer) const
     return true;
 }
 
+const QVariant &Table::orderValue(const Buffer &buffer, int key) const
+{
+    if (key >= 0)
+        return buffer.values[key];
+    const int column = -key - 1;
+    return column < buffer.file.size() ? buffer.file[column] : nullValue();
+}
+
 bool Table::lessInOrder(const Buffer &a, const Buffer &b) const
 {
     for (int f : m_orderFields) {
-        const int c = compareValues(a.values[f], b.values[f], m_fields[size_t(f)]->type(),
-                                    m_orderCaseInsensitive);
+        const FieldType type = f >= 0 ? m_fields[size_t(f)]->type() : m_columnTypes[-f - 1];
+        const int c =
+            compareValues(orderValue(a, f), orderValue(b, f), type, m_orderCaseInsensitive);
         if (c != 0)
             return c < 0;
     }
@@ -728,7 +771,9 @@ void Table::calculate(Buffer &buffer)
 
 RecordValues Table::storedValues(const Buffer &buffer) const
 {
-    RecordValues values(m_storedFields.size());
+    // Columns the program does not declare keep what the file holds.
+    RecordValues values = buffer.file;
+    values.resize(m_storedFields.size());
     for (int c = 0; c < m_storedFields.size(); ++c)
         if (m_storedFields[c] >= 0)
             values[c] = buffer.values[m_storedFields[c]];
@@ -861,6 +906,13 @@ void Table::refresh()
     checkBrowseMode();
     const quint32 slot =
         m_current >= 0 && m_current < m_view.size() ? m_records[size_t(m_view[m_current])].slot : 0;
+    // Re-read the file when another cursor has written it since we last read it.
+    if (!(fileStamp() == m_stamp)) {
+        const QString path = m_file->path();
+        m_file->close();
+        m_file->open(path);
+        loadRecords();
+    }
     rebuildView(slot);
 }
 
@@ -957,7 +1009,10 @@ void Table::post()
     int recordIndex = -1;
     if (m_state == TableState::Insert) {
         const quint32 slot = m_file->append(values);
+        m_stamp = fileStamp();
         m_edit.slot = slot;
+        if (m_hasHiddenColumns)
+            m_edit.file = values;
         // The file numbers auto-increment fields.
         for (int c = 0; c < m_storedFields.size(); ++c)
             if (m_storedFields[c] >= 0 && c < values.size())
@@ -971,6 +1026,7 @@ void Table::post()
         notify(int(DataSource::Change::RowRemoved), pendingRow);
     } else {
         m_file->update(m_edit.slot, values);
+        m_stamp = fileStamp();
         recordIndex = m_slotIndex.value(m_edit.slot, -1);
         m_records[size_t(recordIndex)] = m_edit;
         const int row = m_current;
@@ -1041,6 +1097,7 @@ void Table::deleteRecord()
         m_readOverride = saved;
     }
     m_file->remove(m_records[size_t(recordIndex)].slot);
+    m_stamp = fileStamp();
     const int row = m_current;
     m_records.erase(m_records.begin() + recordIndex);
     m_view.remove(row);

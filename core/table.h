@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -151,6 +152,7 @@ private:
     struct Buffer {
         quint32 slot = 0;         // file slot of a stored record
         QVector<QVariant> values; // all fields, stored and calculated, in field order
+        RecordValues file;        // the file's own row, kept for columns not declared (INCR)
     };
 
     QVariant &writableCell(int fieldIndex);
@@ -164,6 +166,7 @@ private:
     bool masterFilterActive() const;
     bool matchesMaster(const Buffer &buffer) const;
     bool lessInOrder(const Buffer &a, const Buffer &b) const;
+    const QVariant &orderValue(const Buffer &buffer, int key) const;
     int sortedPosition(const Buffer &buffer) const;
     int recordIndexOfRow(int row) const;
     RecordValues storedValues(const Buffer &buffer) const;
@@ -174,6 +177,13 @@ private:
     void resolveOrder();
     void bindFields();
     void reindexSlots();
+    void loadRecords();
+    struct FileStamp {
+        std::uintmax_t size = 0;
+        long long time = 0;
+        bool operator==(const FileStamp &) const = default;
+    };
+    FileStamp fileStamp() const;
 
     QString m_name;
     QString m_databaseName;
@@ -186,8 +196,10 @@ private:
 
     QString m_indexName;
     QString m_indexFieldNames;
-    QString m_orderIndex;       // the file index that gives the current order, if any
-    QVector<int> m_orderFields; // field indexes of the current order
+    QString m_orderIndex;             // the file index that gives the current order, if any
+    QVector<int> m_orderFields;       // field indexes of the current order; -(c+1): file column c
+    QVector<FieldType> m_columnTypes; // the file's column types
+    bool m_hasHiddenColumns = false;
     bool m_orderCaseInsensitive = false;
 
     QPointer<DataSource> m_master;
@@ -197,6 +209,7 @@ private:
     QMetaObject::Connection m_masterConnection;
 
     std::unique_ptr<TableFile> m_file;
+    FileStamp m_stamp;
     std::vector<Buffer> m_records;   // every stored record of the file
     QHash<quint32, int> m_slotIndex; // slot -> index in m_records
     QVector<int> m_view;             // indexes into m_records: the rows in view, in order

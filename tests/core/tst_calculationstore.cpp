@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -47,6 +48,7 @@ private:
 
 void TestCalculationStore::init()
 {
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     setTodayForTesting(QDate(2024, 3, 5));
     m_data = new TempFolder;
     m_work = new TempFolder;
