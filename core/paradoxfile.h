@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/diskfile.h"
+#include "core/indexfile.h"
+#include "core/tablefile.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMultiHash>
+#include <QVector>
+#include <memory>
+#include <vector>
+
+// A Paradox 7 table (.db) with its primary index (.px) and secondary indexes (.xgN with the
+// sorted entries, .ygN naming the index), the index files in our own format.
+//
+// Field types: A is String, D is Date, S and I are Integer, + is AutoInc, N and $ are Float,
+// L reads as a String of "T", "F" or empty. A slot is a number given to each record when it is
+// read or appended, kept however the record moves on disk.
+//
+// A keyed table keeps its records sorted by key in a chain of blocks. A record whose key comes
+// after the last goes into the last block (or a new block after it): the record bytes first,
+// then the block's count or the link to the new block, then the header. An update that keeps the
+// record's place rewrites it in place; a delete rewrites its block. Anything else (a record that
+// belongs in the middle, a block that would become empty, a table another program left unsorted)
+// writes the whole table anew beside it and renames it over the old one.
+class ParadoxFile : public TableFile
+{
+public:
+    ParadoxFile() = default;
+    ~ParadoxFile() override;
+
+    void open(const QString &path) override;
+    void close() override;
+    bool isOpen() const override { return m_file.isOpen(); }
+    QString path() const override { return m_path; }
+
+    QVector<FieldDef> fields() const override;
+    QVector<IndexDef> indexes() const override;
+    QVector<Record> records() const override;
+    QVector<quint32> indexOrder(const QString &indexName) const override;
+
+    quint32 append(RecordValues &values) override;
+    void update(quint32 slot, const RecordValues &values) override;
+    void remove(quint32 slot) override;
+    void empty() override;
+
+    static void create(const QString &path, const QVector<FieldDef> &fields,
+                       const QVector<IndexDef> &indexes);
+
+private:
+    struct Column {
+        FieldDef def;
+        quint8 type = 0; // the type code on disk
+        int offset = 0;
+        int size = 0;
+    };
+    struct Row {
+        RecordValues values;
+        QByteArray raw; // the record bytes on disk
+        QByteArray key; // the primary key as index bytes
+        int block = 0;  // position of its block in the chain
+    };
+    struct Block {
+        quint16 number = 0;
+        QVector<quint32> held;
+    };
+    struct Secondary {
+        IndexDef def;
+        QVector<int> columns;
+        std::unique_ptr<IndexFile> file; // the .xgN; index 0 holds the entries
+    };
+    using Rows = QHash<quint32, Row>;
+
+    void parse(const QByteArray &bytes);
+    void repairHeader(qint64 fileSize);
+    void openIndexes();
+    void openPrimary(const QString &dataName);
+    void openSecondaries(const QString &dataName);
+    RecordValues decode(const char *record, int recordNumber) const;
+    QByteArray encode(const RecordValues &values) const;
+    QByteArray keyOf(const RecordValues &values) const;
+    QByteArray secondaryEntry(const Secondary &s, const Row &row) const;
+    QByteArray blockEntry(int block) const;
+    QVector<QByteArray> blockEntries() const;
+    Row makeRow(RecordValues &values) const;
+    void checkUnique(const Row &row, const Row *old) const;
+    bool fitsAfterLast(const QByteArray &key) const;
+    bool keepsPlace(quint32 slot, const QByteArray &key) const;
+    std::vector<quint32> chainOrder() const;
+    void rewrite(Rows rows, std::vector<quint32> order);
+    void putCounts(QByteArray &header, quint32 records, quint16 blocks, quint16 first,
+                   quint16 last) const;
+    void writeHeader();
+    qint64 blockOffset(quint16 number) const;
+    Row &row(quint32 slot);
+    void checkOpen() const;
+    [[noreturn]] void corrupt(const QString &reason) const;
+
+    QString m_path;
+    DiskFile m_file;
+    QByteArray m_header;
+    int m_headerSize = 0;
+    int m_recordSize = 0;
+    int m_blockSize = 0;
+    int m_perBlock = 0;
+    int m_keyFields = 0;
+    quint16 m_fileBlocks = 0;
+    QVector<Column> m_columns;
+    int m_autoIncColumn = -1;
+    qint64 m_autoInc = 0; // the largest number handed out or in use
+
+    Rows m_rows;
+    QVector<Block> m_chain;
+    QMultiHash<QByteArray, quint32> m_byKey;
+    quint32 m_nextSlot = 1;
+    bool m_regular = true; // sorted, no empty blocks: changes may be written in place
+
+    QString m_primaryPath;
+    IndexFile m_primary;
+    std::vector<Secondary> m_secondaries;
+};
