@@ -1,2 +1,0 @@
-// SPDX-License-Identifier: MIT
-namespace { [[maybe_unused]] int placeholder_report; }
