@@ -206,7 +206,7 @@ void TCHEQ::applyLayout()
         button->setDown(false);
         button->setFlat(false);
         button->setGroupIndex(0);
-        button->setButtonLayout(TOvalButton::blGlyphLeft);
+        button->setButtonLayout(blGlyphLeft);
         button->setMargin(0);
         button->setGlyph(glyph); // the glyph's bottom-left pixel becomes its transparent colour
         button->setNumGlyphs(1);

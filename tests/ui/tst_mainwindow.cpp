@@ -4,6 +4,7 @@
 #include "controls/ovalbutton.h"
 #include "core/clock.h"
 #include "core/dates.h"
+#include "core/errors.h"
 #include "support/ui/appmain.h"
 #include "support/ui/windowfixture.h"
 #include "ui/settingsfile.h"
@@ -177,7 +178,7 @@ void TestMainWindow::frame()
     for (TOvalButton *b : {window.BitBtn1, window.BitBtn2, window.BitBtn3}) {
         QCOMPARE(b->bevelWidth(), 0);
         QVERIFY(b->transparent());
-        QCOMPARE(b->buttonLayout(), TOvalButton::blGlyphLeft);
+        QCOMPARE(b->buttonLayout(), blGlyphLeft);
         QCOMPARE(b->numGlyphs(), 1);
         QCOMPARE(b->spacing(), 4);
         QCOMPARE(b->focusPolicy(), Qt::NoFocus);
@@ -377,7 +378,7 @@ void TestMainWindow::errorBox()
     // A handler that throws, reached through the event loop.
     w.BitBtn1->onClick = [thrown](TOvalButton *) {
         if (thrown == QLatin1String("abort"))
-            throw Abort();
+            throw ::Abort();
         throw Error(thrown);
     };
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton, {}, w.BitBtn1->rect().center());

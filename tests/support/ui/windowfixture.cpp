@@ -42,7 +42,8 @@ TCHEQ &WindowFixture::start()
     m_window->FormCreate();
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
-    QTest::qWaitForWindowActive(m_window.get(), 2000);
+    if (!QTest::qWaitForWindowActive(m_window.get(), 2000))
+        qWarning("the main window did not become active");
     return *m_window;
 }
 
