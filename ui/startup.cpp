@@ -25,7 +25,7 @@ bool hasDisplay()
 
 } // namespace
 
-int RunCheques(int argc, char **argv)
+int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &shown)
 {
     if (!hasDisplay()) {
         std::fprintf(stderr, "Cheques: não há tela disponível (DISPLAY não definido); "
@@ -47,5 +47,7 @@ int RunCheques(int argc, char **argv)
         Application::reportException(std::current_exception());
     }
     window.show();
+    if (shown)
+        shown(window);
     return app.exec();
 }

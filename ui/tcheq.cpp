@@ -281,7 +281,7 @@ void TCHEQ::FormCreate()
 {
     // A missing background is reported and start-up goes on: the window works without it.
     const QString path = QDir(workingFolder()).filePath(QStringLiteral("fundo.bmp"));
-    QImageReader reader(path);
+    QImageReader reader(path, "bmp"); // by name: no image plugins loaded to guess the format
     const QImage background = reader.read();
     if (background.isNull()) {
         const QString reason = QFileInfo::exists(path)

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: MIT
+// The main window: start-up, as a process, to its first painted frame against a bare window of
+// the same size built with the same libraries; and typing cheques through the grid, where a
+// late line must cost what an early one does.
+#include "controls/application.h"
+#include "controls/messages.h"
+#include "core/clock.h"
+#include "ratioreporter.h"
+#include "support/linetables.h"
+#include "support/tempfolder.h"
+#include "ui/pictures.h"
+#include "ui/tcheq.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QProcess>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace
+{
+
+// The working folder with the templates and the background, and the data folder.
+struct Folders {
+    TempFolder work, windows;
+    Folders()
+    {
+        qputenv("CHEQUES_WINDIR", windows.path().toLocal8Bit());
+        WriteEmptyTables(work.path());
+        Pictures::Background().save(QDir(work.path()).filePath(QStringLiteral("fundo.bmp")), "BMP");
+        Messages::setSinkForTesting([](Messages::Kind, const QString &text) {
+            std::fprintf(stderr, "box: %s\n", qPrintable(text));
+            return true;
+        });
+    }
+};
+
+Folders &folders()
+{
+    static Folders f;
+    return f;
+}
+
+// Runs the start-up probe as its own process, from process start to the first painted frame
+// and the exit, in the working folder with the templates.
+void runProbe(benchmark::State &state, const char *what)
+{
+    Folders &f = folders();
+    for (auto _ : state) {
+        QProcess probe;
+        probe.setWorkingDirectory(f.work.path());
+        probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        probe.start(QStringLiteral(CHEQUES_STARTUP_PROBE), {QString::fromLatin1(what)});
+        if (!probe.waitForFinished(30000) || probe.exitCode() != 0) {
+            state.SkipWithError("the start-up probe failed");
+            return;
+        }
+    }
+}
+
+void BM_StartUp(benchmark::State &state)
+{
+    runProbe(state, "cheques");
+}
+
+void BM_BareWindow(benchmark::State &state)
+{
+    runProbe(state, "bare");
+}
+
+void press(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+void type(const char *text)
+{
+    for (const char *c = text; *c; ++c)
+        QTest::keyClick(QApplication::focusWidget(), *c);
+}
+
+// Types `lines` cheques through the grid of a started window, value, Enter, date, Enter, and
+// returns the time of each line in nanoseconds.
+std::vector<qint64> typeCheques(int lines)
+{
+    Folders &f = folders();
+    TCHEQ window;
+    window.setWorkingFolder(f.work.path());
+    window.FormCreate();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    (void)QTest::qWaitForWindowActive(&window, 2000);
+    type("01032024");
+    press(Qt::Key_Return);
+    type("3,5");
+    press(Qt::Key_Return);
+    press(Qt::Key_Return);
+    press(Qt::Key_Return); // Gravar: the focus is on the grid
+    press(Qt::Key_Return); // the first line
+    static const char *const values[] = {"600", "1000", "250,5", "75,25", "1234,56"};
+    static const char *const dates[] = {"15042024", "13042024", "01052024", "20032024", "02022025"};
+    std::vector<qint64> times;
+    times.reserve(size_t(lines));
+    QElapsedTimer timer;
+    for (int i = 0; i < lines; ++i) {
+        timer.start();
+        type(values[i % 5]);
+        press(Qt::Key_Return);
+        type(dates[i % 5]);
+        press(Qt::Key_Return);
+        QCoreApplication::processEvents();
+        times.push_back(timer.nsecsElapsed());
+    }
+    if (window.Table2.recordCount() != lines)
+        std::fprintf(stderr, "typed %d lines, %d stored\n", lines, window.Table2.recordCount());
+    window.close();
+    return times;
+}
+
+// The median of a stretch of line times: one slow line (a cache, the allocator) is no trend.
+double median(std::vector<qint64> stretch)
+{
+    std::sort(stretch.begin(), stretch.end());
+    return double(stretch[stretch.size() / 2]);
+}
+
+} // namespace
+
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_BareWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); // "250,5" is a value
+    setTodayForTesting(QDate(2024, 3, 5));
+    folders();
+
+    constexpr int kCheques = 2000, kStretch = 200;
+    const std::vector<qint64> times = typeCheques(kCheques);
+    const double early = median({times.begin(), times.begin() + kStretch});
+    const double late = median({times.end() - kStretch, times.end()});
+    std::printf("typing: first %d lines %.3f ms per line, last %d lines %.3f ms per line\n",
+                kStretch, early / 1e6, kStretch, late / 1e6);
+    std::printf("RATIO late_vs_early_line = %.3f\n", late / early);
+
+    return RunWithRatios(
+        argc, argv,
+        {{"startup_vs_bare_window", {"BM_StartUp/iterations:20", "BM_BareWindow/iterations:20"}}});
+}
