@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "controls/calender.h"
 #include "controls/dbgrid.h"
 #include "controls/dbnavigator.h"
 #include "controls/maskedit.h"
@@ -10,6 +11,7 @@
 #include "support/ui/windowfixture.h"
 #include "ui/tcheq.h"
 
+#include <QCalendarWidget>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace
@@ -85,6 +88,8 @@ private slots:
     void windowStates();
     void calendarButtonWritesTheDate_data();
     void calendarButtonWritesTheDate();
+    void realPickerWritesTheDate_data();
+    void realPickerWritesTheDate();
     void modeSwitchIsNoHeaderChange();
     void acceleratorsClickTheOvalButtons_data();
     void acceleratorsClickTheOvalButtons();
@@ -575,6 +580,64 @@ void TestHeaderEntry::calendarButtonWritesTheDate()
     QCOMPARE(w.DATABASE->maskedText(), picked.toString(QStringLiteral("dd/MM/yyyy")));
     QCOMPARE(focused(), static_cast<QWidget *>(w.DATABASE));
     QCOMPARE(w.BT1->isEnabled(), changed);
+}
+
+void TestHeaderEntry::realPickerWritesTheDate_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("changed");
+    // The picker opens on today, 05/03/2024, whatever the base date is.
+    QTest::newRow("Enter after Right") << "Enter"
+                                       << "06/03/2024" << true;
+    QTest::newRow("close box after Right") << "close"
+                                           << "06/03/2024" << true;
+    QTest::newRow("Enter on today, the date before") << "Enter today"
+                                                     << "05/03/2024" << false;
+}
+
+void TestHeaderEntry::realPickerWritesTheDate()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    QFETCH(bool, changed);
+    WindowFixture f;
+    TCHEQ &w = f.start();
+    w.DATABASE->setText(QStringLiteral("05/03/2024"));
+    w.BT1->click();
+    QVERIFY(!w.BT1->isEnabled());
+    bool opened = false, leftOpen = false;
+    QDate shown;
+    // The picker runs its own loop: drive it from inside, and never leave it waiting.
+    QTimer::singleShot(0, &w, [&] {
+        auto *picker = qobject_cast<TCalender *>(QApplication::activeModalWidget());
+        if (!picker)
+            return;
+        opened = true;
+        shown = picker->Date();
+        QApplication::setActiveWindow(picker); // no window manager offscreen
+        if (QTest::qWaitForWindowActive(picker) && QApplication::focusWidget()) {
+            if (way != QLatin1String("Enter today"))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+            if (way == QLatin1String("close"))
+                picker->close();
+            else
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        leftOpen = picker->isVisible();
+        if (leftOpen)
+            picker->done(QDialog::Rejected);
+    });
+    w.SpeedButton2Click();
+    QVERIFY(opened);
+    QVERIFY2(!leftOpen, "the picker stayed open");
+    QCOMPARE(shown, QDate(2024, 3, 5));
+    QVERIFY(w.findChildren<TCalender *>().isEmpty());
+    QCOMPARE(w.DATABASE->maskedText(), text);
+    // The window's own focus; with no window manager offscreen nothing reactivates it.
+    QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.DATABASE));
+    QCOMPARE(w.BT1->isEnabled(), changed);
+    QVERIFY2(f.boxes.isEmpty(), qPrintable(f.boxes.join('|')));
 }
 
 void TestHeaderEntry::modeSwitchIsNoHeaderChange()
