@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <exception>
 
 // The application object. Every error raised in a window handler ends up here: it ends that
 // handler and is shown in the error box; Abort is silent. The event loop goes on.
@@ -14,4 +15,14 @@ public:
 
     // Shows an exception the way notify() does; for code that catches on its own.
     static void reportException(std::exception_ptr error);
+    // Runs one user action for code that handles its own events: what the action throws is
+    // shown as notify() shows it, and the caller goes on.
+    template <typename Action> static void runGuarded(Action &&action)
+    {
+        try {
+            action();
+        } catch (...) {
+            reportException(std::current_exception());
+        }
+    }
 };

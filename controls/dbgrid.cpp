@@ -5,6 +5,7 @@
 #include "controls/dbgridindicator.h"
 #include "controls/maskedit.h"
 #include "controls/messages.h"
+#include "controls/typedkeys.h"
 #include "core/numbers.h"
 #include "core/table.h"
 
@@ -19,59 +20,13 @@
 namespace
 {
 
-constexpr char16_t kEnter = 13;
-constexpr char16_t kEscape = 27;
-constexpr char16_t kBackspace = 8;
+using namespace TypedKeys;
 
-// Runs one user action; whatever it throws goes to the error box (an Abort stays silent).
-template <typename Action> void runGuarded(Action &&action)
-{
-    try {
-        action();
-    } catch (...) {
-        Application::reportException(std::current_exception());
-    }
-}
-
-// The character a key event types: the classic key-press characters for Enter, Escape and
-// Backspace, else one printable character typed without Ctrl, Alt or Meta (Ctrl+Alt is AltGr).
+// The one character a key event types, or a null character.
 QChar typedCharacter(const QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QChar(kEnter);
-    case Qt::Key_Escape:
-        return QChar(kEscape);
-    case Qt::Key_Backspace:
-        return QChar(kBackspace);
-    default:
-        break;
-    }
-    const Qt::KeyboardModifiers chord =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (chord != Qt::NoModifier && chord != (Qt::ControlModifier | Qt::AltModifier))
-        return {};
-    const QString text = event->text();
-    if (text.size() != 1 || !text.at(0).isPrint())
-        return {};
-    return text.at(0);
-}
-
-// The character a key types when a hook has put it in place of the key pressed.
-QChar characterOfKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QChar(kEnter);
-    case Qt::Key_Escape:
-        return QChar(kEscape);
-    case Qt::Key_Backspace:
-        return QChar(kBackspace);
-    default:
-        return {};
-    }
+    const QString text = TypedCharacters(event);
+    return text.size() == 1 ? text.at(0) : QChar();
 }
 
 bool isInside(const QWidget *grid, const QWidget *widget)
@@ -91,7 +46,7 @@ DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
     connect(m_indicator, &DBGridIndicator::rowPressed, this, [this](int row) {
         if (!isInside(this, window()->focusWidget()))
             setFocus(Qt::MouseFocusReason);
-        runGuarded([&] { moveToRow(row); });
+        Application::runGuarded([&] { moveToRow(row); });
     });
 
     // The grid runs its own cell editor; the view's editors, Tab moves and drags stay off.
@@ -264,7 +219,7 @@ void DBGrid::focusChanged(QWidget *old, QWidget *now)
     // window taking it for a while is no leaving.
     if (!isInside(this, old) || isInside(this, now) || !now || now->window() != window())
         return;
-    runGuarded([this] { leaveGrid(); });
+    Application::runGuarded([this] { leaveGrid(); });
 }
 
 void DBGrid::leaveGrid()
@@ -453,7 +408,7 @@ void DBGrid::deliverToEditor(QChar key)
 void DBGrid::keyPressEvent(QKeyEvent *event)
 {
     bool used = true;
-    runGuarded([&] { used = handleKey(event, false); });
+    Application::runGuarded([&] { used = handleKey(event, false); });
     event->setAccepted(used);
 }
 
@@ -469,7 +424,7 @@ bool DBGrid::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         bool used = true;
-        runGuarded([&] { used = handleKey(key, true); });
+        Application::runGuarded([&] { used = handleKey(key, true); });
         return used;
     }
     return QTableView::eventFilter(watched, event);
@@ -492,7 +447,7 @@ bool DBGrid::handleKey(QKeyEvent *event, bool inEditor)
         }
         return true;
     }
-    const QChar typed = replaced ? characterOfKey(key) : typedCharacter(event);
+    const QChar typed = replaced ? ControlCharacterOfKey(key) : typedCharacter(event);
     if (typed == QChar(kEnter)) {
         pressEnter();
         return true;
@@ -750,7 +705,7 @@ void DBGrid::mousePressEvent(QMouseEvent *event)
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid())
         return;
-    runGuarded([&] {
+    Application::runGuarded([&] {
         Table *t = table();
         if (!t)
             return;

@@ -45,15 +45,6 @@ int indexOf(Button button)
     return int(button);
 }
 
-template <typename Action> void runGuarded(Action &&action)
-{
-    try {
-        action();
-    } catch (...) {
-        Application::reportException(std::current_exception());
-    }
-}
-
 // A triangle pointing left (direction -1) or right (+1) whose flat side stands at `base`.
 QPainterPath triangle(qreal base, int direction)
 {
@@ -272,7 +263,7 @@ void DBNavigator::click(Button button)
 
 void DBNavigator::press(Button button)
 {
-    runGuarded([&] { click(button); });
+    Application::runGuarded([&] { click(button); });
 }
 
 // --- input -----------------------------------------------------------------------------------

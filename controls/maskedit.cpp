@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "controls/maskedit.h"
 
+#include "controls/typedkeys.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -12,50 +14,7 @@
 namespace
 {
 
-constexpr char16_t kEnter = 13;
-constexpr char16_t kEscape = 27;
-constexpr char16_t kBackspace = 8;
-
-// The characters a key event types: the classic key-press characters for Enter, Escape and
-// Backspace, else printable text typed without Ctrl, Alt or Meta (Ctrl+Alt is AltGr).
-QString typedCharacters(const QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QString(QChar(kEnter));
-    case Qt::Key_Escape:
-        return QString(QChar(kEscape));
-    case Qt::Key_Backspace:
-        return QString(QChar(kBackspace));
-    default:
-        break;
-    }
-    const Qt::KeyboardModifiers chord =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (chord != Qt::NoModifier && chord != (Qt::ControlModifier | Qt::AltModifier))
-        return {};
-    const QString text = event->text();
-    for (const QChar c : text) {
-        if (!c.isPrint())
-            return {};
-    }
-    return text;
-}
-
-int keyOfCharacter(QChar c)
-{
-    switch (c.unicode()) {
-    case kEnter:
-        return Qt::Key_Return;
-    case kEscape:
-        return Qt::Key_Escape;
-    case kBackspace:
-        return Qt::Key_Backspace;
-    default:
-        return 0;
-    }
-}
+using namespace TypedKeys;
 
 // Focus that leaves and comes back with the window or a popup does not enter or leave the input.
 bool isComeback(Qt::FocusReason reason)
@@ -163,7 +122,7 @@ void MaskEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    const QString keys = typedCharacters(event);
+    const QString keys = TypedCharacters(event);
     if (keys.isEmpty()) {
         event->ignore();
         return;
@@ -371,7 +330,7 @@ bool MaskEdit::typeKey(QChar key)
 
 void MaskEdit::plainKeyPress(QKeyEvent *event)
 {
-    const QString keys = typedCharacters(event);
+    const QString keys = TypedCharacters(event);
     if (keys.isEmpty() || !m_keyPress) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -399,7 +358,7 @@ void MaskEdit::plainKeyPress(QKeyEvent *event)
         if (!isReadOnly())
             insert(QString(key));
         event->accept();
-    } else if (const int code = keyOfCharacter(key); code != 0) {
+    } else if (const int code = KeyOfControlCharacter(key); code != 0) {
         QKeyEvent changed(QEvent::KeyPress, code, Qt::NoModifier, QString(key));
         QLineEdit::keyPressEvent(&changed);
         event->setAccepted(changed.isAccepted());

@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-namespace Messages {
-namespace {
+namespace Messages
+{
+namespace
+{
 Sink g_sink;
 
 QWidget *boxParent()
@@ -50,8 +52,7 @@ void ShowError(const QString &message)
         g_sink(Kind::Error, text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok,
-                    boxParent());
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, boxParent());
     box.exec();
 }
 

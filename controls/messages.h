@@ -8,7 +8,8 @@ class QWidget;
 
 // The program's message boxes, all in one place so that tests can replace them by a sink and
 // never wait on a real modal box. The caption of every box is the application title.
-namespace Messages {
+namespace Messages
+{
 
 enum class Kind {
     Error,        // the error box: stop icon, OK
@@ -28,8 +29,8 @@ QString TitleFromProgramPath(const QString &path);
 // The error box's text rule: a full stop is added when the last character sorts after '.'.
 QString ErrorText(const QString &message);
 
-void ShowError(const QString &message);         // the error box
-void ShowMessage(const QString &text);          // an information box with OK
-bool Confirm(const QString &question);          // OK and Cancel; true for OK
+void ShowError(const QString &message); // the error box
+void ShowMessage(const QString &text);  // an information box with OK
+bool Confirm(const QString &question);  // OK and Cancel; true for OK
 
 } // namespace Messages
