@@ -7,7 +7,8 @@
 const QString CalculationReport::kName = QStringLiteral("QuickRep1");
 const QString CalculationReport::kHeaderDataSet = QStringLiteral("Table1");
 
-namespace {
+namespace
+{
 
 enum class FontId { Report, Verdana14Bold, Arial10BoldItalic, Times8, Arial10Bold, Arial8 };
 
@@ -118,7 +119,8 @@ QVector<BandRule> rulesOf(Rules rules)
     case Rules::None:
         return {};
     case Rules::TopAndBottomDashDot:
-        return {{RuleEdge::Top, RuleStyle::DashDotBlack}, {RuleEdge::Bottom, RuleStyle::DashDotBlack}};
+        return {{RuleEdge::Top, RuleStyle::DashDotBlack},
+                {RuleEdge::Bottom, RuleStyle::DashDotBlack}};
     case Rules::BottomGrey:
         return {{RuleEdge::Bottom, RuleStyle::GreySolid}};
     case Rules::TopGrey:
@@ -235,5 +237,10 @@ LaidOutReport CalculationReport::generate(const LayoutContext &context)
 
 void CalculationReport::preview(QWidget *parent)
 {
-    PreviewWindow::showAndWait([this] { return generate(); }, parent);
+    PreviewWindow::showAndWait([this] { return generate(); }, parent, &m_previewWindow);
+}
+
+PreviewWindow *CalculationReport::previewWindow() const
+{
+    return m_previewWindow.data();
 }

@@ -6,8 +6,10 @@
 #include "report/reportdefinition.h"
 #include "report/reportlayout.h"
 
+#include <QPointer>
 #include <memory>
 
+class PreviewWindow;
 class QWidget;
 
 // The calculation report QuickRep1, headed "SIMULAÇÃO DE VENDA": the header values on top,
@@ -16,7 +18,7 @@ class QWidget;
 class CalculationReport
 {
 public:
-    static const QString kName; // "QuickRep1"
+    static const QString kName;          // "QuickRep1"
     static const QString kHeaderDataSet; // "Table1": the name the header fields are read under
 
     CalculationReport(ReportDataSet &lines, const CalculationHeader &header);
@@ -33,6 +35,8 @@ public:
     // Shows the report in the preview window and returns when the user has closed it. Printing
     // from the preview generates the report again.
     void preview(QWidget *parent = nullptr);
+    // The preview window while preview() waits for it, else null.
+    PreviewWindow *previewWindow() const;
 
     // The title band hook: the interest-mode letter, "S" for simple and "C" for compound.
     void QRBand1BeforePrint(ReportBand &band) const;
@@ -43,4 +47,5 @@ private:
     ReportDataSet &m_lines;
     const CalculationHeader &m_header;
     std::unique_ptr<HeaderDataSet> m_headerDataSet;
+    QPointer<PreviewWindow> m_previewWindow;
 };

@@ -23,7 +23,8 @@
 
 const QString PreviewWindow::kCaption = QStringLiteral("Previsão de Relatório");
 
-namespace {
+namespace
+{
 
 std::function<void(PreviewWindow &)> g_openedHook;
 
@@ -182,6 +183,10 @@ void PreviewWindow::showPages(std::unique_ptr<ReportPages> pages, bool fromFile)
 {
     m_pages = std::move(pages);
     m_pagesFromFile = fromFile;
+    // Pages replayed from pictures keep their text size only at the resolution they were
+    // recorded at, on screen as on paper.
+    if (m_pages->requiredResolution() > 0)
+        m_previewPrinter->setResolution(m_pages->requiredResolution());
     PreparePrinter(*m_previewPrinter, *m_pages, kCaption);
     PreparePrinter(*m_printer, *m_pages, kCaption);
     m_preview->updatePreview();
@@ -352,10 +357,12 @@ void PreviewWindow::exec()
     loop.exec();
 }
 
-void PreviewWindow::showAndWait(Generator generate, QWidget *parent)
+void PreviewWindow::showAndWait(Generator generate, QWidget *parent, QPointer<PreviewWindow> *shown)
 {
     // On the heap: a parent that goes away during the wait takes the window with it.
     QPointer<PreviewWindow> window = new PreviewWindow(std::move(generate), parent);
+    if (shown)
+        *shown = window;
     window->exec();
     delete window.data();
 }

@@ -6,6 +6,7 @@
 #include "report/reportpages.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -37,8 +38,10 @@ public:
     // Shows the window maximized and returns when it has been closed; every other window keeps
     // working meanwhile (a nested event loop).
     void exec();
-    // A preview of `generate` shown with exec() and destroyed afterwards.
-    static void showAndWait(Generator generate, QWidget *parent = nullptr);
+    // A preview of `generate` shown with exec() and destroyed afterwards; `shown`, when given,
+    // points at the window while it is open.
+    static void showAndWait(Generator generate, QWidget *parent = nullptr,
+                            QPointer<PreviewWindow> *shown = nullptr);
     // Called with each window as exec() shows it, so tests can reach it (an empty one stops).
     static void setOpenedHookForTesting(std::function<void(PreviewWindow &)> hook);
 

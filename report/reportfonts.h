@@ -4,6 +4,7 @@
 #include "report/reportdefinition.h"
 
 #include <QFont>
+#include <QRawFont>
 #include <QString>
 
 // The family a report font prints with: the named one when the system has it, otherwise its
@@ -13,6 +14,9 @@ QString SubstituteFontFamily(const QString &family);
 
 // The font in report units (pixel size = point size in 0.01 mm), independent of any device.
 QFont ReportQFont(const ReportFont &font);
+
+// The same font as a raw font, for drawing glyphs without laying the text out each time.
+QRawFont ReportRawFont(const ReportFont &font);
 
 // The width of `text` in that font, in millimetres.
 double TextWidthMm(const QString &text, const ReportFont &font);

@@ -2,7 +2,7 @@
 #pragma once
 
 // Shared by the report tests: a header whose values the test sets, line rows as the line
-// table's calculation leaves them, and the PDF readers of poppler-utils.
+// table's calculation leaves them, the two tables on disk, and the PDF readers of poppler-utils.
 
 #include "report/calculationheader.h"
 #include "report/memorydataset.h"
@@ -115,3 +115,71 @@ inline void PrintToPdf(const ReportPages &pages, const QString &path,
     PreparePrinter(printer, pages, documentName);
     PrintPages(pages, printer);
 }
+
+#include "core/calculationstore.h"
+#include "core/dates.h"
+#include "core/interest.h"
+#include "core/table.h"
+#include "support/linetables.h"
+
+// The header and line tables in `folder`, as the report form sees them: the lines follow the
+// header record on COD in order of entry and calculate with the interest engine's routine in
+// the mode `simple` says at that moment. The header record is stored with the given base date
+// and rate.
+struct LineTables : CalculationHeader {
+    LineTables(const QString &folder, const QDate &base, double rate)
+    {
+        WriteEmptyTables(folder);
+        header.setDatabaseName(folder);
+        header.setTableName(kHeaderTableName);
+        DeclareHeaderFields(header);
+        header.setIndexName(QStringLiteral("COD"));
+        header.open();
+        header.append();
+        header.fieldByName(QStringLiteral("COD")).setAsString(QStringLiteral("000001"));
+        header.fieldByName(QStringLiteral("LEMBRETE")).setAsString(QStringLiteral("TABELAS"));
+        header.fieldByName(QStringLiteral("DATABASE")).setAsDate(DayNumber(base));
+        header.fieldByName(QStringLiteral("JUROS")).setAsFloat(rate);
+        header.post();
+
+        lines.setDatabaseName(folder);
+        lines.setTableName(kLineTableName);
+        DeclareLineFields(lines, QStringLiteral("######0.00"));
+        lines.setIndexFieldNames(QStringLiteral("COD;INCR"));
+        lines.setMasterSource(&headerSource, QStringLiteral("COD"));
+        lines.onCalcFields = [this](Table &t) { CalculateLineFields(t, header, simple); };
+        lines.open();
+    }
+
+    // Appends a line through `table` (the lines themselves or another cursor on the file).
+    static void addLine(Table &table, double valor, const QDate &data,
+                        const QString &cod = QStringLiteral("000001"))
+    {
+        table.append();
+        table.fieldByName(QStringLiteral("COD")).setAsString(cod);
+        table.fieldByName(QStringLiteral("VALOR")).setAsFloat(valor);
+        if (data.isValid())
+            table.fieldByName(QStringLiteral("DATA")).setAsDate(DayNumber(data));
+        table.post();
+    }
+    void addLine(double valor, const QDate &data) { addLine(lines, valor, data); }
+
+    QString lembrete() const override
+    {
+        return header.fieldByName(QStringLiteral("LEMBRETE")).asString();
+    }
+    QDate dataBase() const override
+    {
+        return DateOfDayNumber(header.fieldByName(QStringLiteral("DATABASE")).asDate());
+    }
+    std::optional<double> juros() const override
+    {
+        return header.fieldByName(QStringLiteral("JUROS")).asFloat();
+    }
+    bool jurosSimples() const override { return simple; }
+
+    bool simple = true;
+    mutable Table header{QStringLiteral("Table1")};
+    DataSource headerSource{&header};
+    Table lines{QStringLiteral("Table2")};
+};

@@ -4,6 +4,7 @@
 #include "report/calculationreport.h"
 #include "report/laidoutpages.h"
 #include "report/reportfonts.h"
+#include "report/tabledataset.h"
 #include "reportfixture.h"
 #include "support/tempfolder.h"
 
@@ -44,8 +45,12 @@ private slots:
         QTest::addColumn<QString>("jurosText");
         QTest::addColumn<QString>("valorDescText");
         QTest::addColumn<QString>("letter");
-        QTest::newRow("simple") << true << 27.0 << 573.0 << "27,00" << "573,00" << "S";
-        QTest::newRow("compound") << false << 27.27 << 572.73 << "27,27" << "572,73" << "C";
+        QTest::newRow("simple") << true << 27.0 << 573.0 << "27,00"
+                                << "573,00"
+                                << "S";
+        QTest::newRow("compound") << false << 27.27 << 572.73 << "27,27"
+                                  << "572,73"
+                                  << "C";
     }
 
     void singleLine()
@@ -67,15 +72,24 @@ private slots:
         QCOMPARE(laidOut.pages.size(), 1);
         const LaidOutPage &page = laidOut.pages[0];
         const QList<QPair<QString, QString>> expected = {
-            {"QRLabel1", "SIMULAÇÃO DE VENDA"}, {"QRDBText10", "CLIENTE TESTE"},
-            {"QRLabel2", "DATA:"},              {"QRSysData1", "12/03/2025"},
-            {"QRLabel11", letter},              {"QRDBText7", "10/03/2025"},
-            {"QRDBText8", "3,00"},              {"QRLabel12", "%"},
-            {"QRDBText3", "600,00"},            {"QRDBText1", "24/04/2025"},
-            {"QRDBText2", "45"},                {"QRDBText4", jurosText},
-            {"QRDBText5", valorDescText},       {"QRExpr1", "600,00"},
-            {"QRExpr2", jurosText},             {"QRExpr3", valorDescText},
-            {"QRLabel5", "Pág."},               {"QRSysData2", "1"},
+            {"QRLabel1", "SIMULAÇÃO DE VENDA"},
+            {"QRDBText10", "CLIENTE TESTE"},
+            {"QRLabel2", "DATA:"},
+            {"QRSysData1", "12/03/2025"},
+            {"QRLabel11", letter},
+            {"QRDBText7", "10/03/2025"},
+            {"QRDBText8", "3,00"},
+            {"QRLabel12", "%"},
+            {"QRDBText3", "600,00"},
+            {"QRDBText1", "24/04/2025"},
+            {"QRDBText2", "45"},
+            {"QRDBText4", jurosText},
+            {"QRDBText5", valorDescText},
+            {"QRExpr1", "600,00"},
+            {"QRExpr2", jurosText},
+            {"QRExpr3", valorDescText},
+            {"QRLabel5", "Pág."},
+            {"QRSysData2", "1"},
         };
         for (const auto &[element, text] : expected)
             QCOMPARE(page.textsOf(element), QStringList{text});
@@ -94,14 +108,100 @@ private slots:
                  qPrintable(text));
         QVERIFY2(count(text, "Valor\\s+Data\\s+Nº Dias\\s+Vlr.Apurado") == 1, qPrintable(text));
         QVERIFY2(!text.contains("Juros"), qPrintable(text));
-        QVERIFY2(count(text, "600,00\\s+24/04/2025\\s+45\\s+" + jurosText + "\\s+" +
-                                 valorDescText) == 1,
-                 qPrintable(text));
-        QVERIFY2(count(text, "\\n\\s*600,00\\s+" + jurosText + "\\s+" + valorDescText + "\\s*\\n") ==
-                     1,
-                 qPrintable(text));
+        QVERIFY2(
+            count(text, "600,00\\s+24/04/2025\\s+45\\s+" + jurosText + "\\s+" + valorDescText) == 1,
+            qPrintable(text));
+        QVERIFY2(
+            count(text, "\\n\\s*600,00\\s+" + jurosText + "\\s+" + valorDescText + "\\s*\\n") == 1,
+            qPrintable(text));
         QVERIFY2(count(text, "Pág.\\s*1(?!\\d)") == 1, qPrintable(text));
         QCOMPARE(PdfInfo(pdf, "Title"), QStringLiteral("Previsão de Relatório"));
+    }
+
+    // Over the line table: every figure comes from the interest engine's routine as the report
+    // reads the lines, in the mode of that moment.
+    void fromTheLineTable()
+    {
+        QFETCH(bool, simples);
+        QFETCH(QString, jurosText);
+        QFETCH(QString, valorDescText);
+        QFETCH(QString, letter);
+        TempFolder folder;
+        LineTables tables(folder.path(), kBase, 3);
+        tables.simple = simples;
+        tables.addLine(600.0, kBase.addDays(45));
+        TableDataSet lines(tables.lines);
+        CalculationReport report(lines, tables);
+        const LaidOutReport laidOut = report.generate();
+        QCOMPARE(laidOut.pages.size(), 1);
+        const LaidOutPage &page = laidOut.pages[0];
+        const QList<QPair<QString, QString>> expected = {
+            {"QRDBText10", "TABELAS"},    {"QRLabel11", letter}, {"QRDBText7", "10/03/2025"},
+            {"QRDBText8", "3,00"},        {"QRLabel12", "%"},    {"QRDBText3", "600,00"},
+            {"QRDBText1", "24/04/2025"},  {"QRDBText2", "45"},   {"QRDBText4", jurosText},
+            {"QRDBText5", valorDescText}, {"QRExpr1", "600,00"}, {"QRExpr2", jurosText},
+            {"QRExpr3", valorDescText},
+        };
+        for (const auto &[element, text] : expected)
+            QCOMPARE(page.textsOf(element), QStringList{text});
+    }
+    void fromTheLineTable_data() { singleLine_data(); }
+
+    // A generation re-reads the table: lines another cursor wrote since, the header record and
+    // the mode as they are now; lines of another header stay out.
+    void regenerationRereadsTheTable()
+    {
+        TempFolder folder;
+        LineTables tables(folder.path(), kBase, 3);
+        tables.addLine(600.0, kBase.addDays(45));
+        TableDataSet lines(tables.lines);
+        CalculationReport report(lines, tables);
+        const LaidOutPage before = report.generate().pages.value(0);
+        QCOMPARE(before.textsOf("QRDBText4"), QStringList{"27,00"});
+        QCOMPARE(before.textsOf("QRLabel11"), QStringList{"S"});
+
+        Table other;
+        other.setDatabaseName(folder.path());
+        other.setTableName(kLineTableName);
+        other.open();
+        LineTables::addLine(other, 1000.0, kBase.addDays(30));
+        LineTables::addLine(other, 5.0, kBase.addDays(30), QStringLiteral("000002"));
+        tables.header.edit();
+        tables.header.fieldByName(QStringLiteral("JUROS")).setAsFloat(2.5);
+        tables.header.post();
+        tables.simple = false;
+
+        const LaidOutPage after = report.generate().pages.value(0);
+        QCOMPARE(after.textsOf("QRLabel11"), QStringList{"C"});
+        QCOMPARE(after.textsOf("QRDBText8"), QStringList{"2,50"});
+        // 600 for 45 days at 2.5 %: 15.00 for the period, 7.6875 for 15 days on 615.00.
+        QCOMPARE(after.textsOf("QRDBText3"), (QStringList{"600,00", "1.000,00"}));
+        QCOMPARE(after.textsOf("QRDBText4"), (QStringList{"22,69", "25,00"}));
+        QCOMPARE(after.textsOf("QRDBText5"), (QStringList{"577,31", "975,00"}));
+        QCOMPARE(after.textsOf("QRExpr1"), QStringList{"1.600,00"});
+        QCOMPARE(after.textsOf("QRExpr2"), QStringList{"47,69"});
+        QCOMPARE(after.textsOf("QRExpr3"), QStringList{"1.552,31"});
+    }
+
+    // Lines print in order of entry, whatever their dates.
+    void lineTableOrder()
+    {
+        TempFolder folder;
+        LineTables tables(folder.path(), kBase, 3);
+        tables.simple = false;
+        tables.addLine(300.0, kBase.addDays(90));
+        tables.addLine(200.0, kBase.addDays(15));
+        tables.addLine(100.0, kBase.addDays(-30));
+        TableDataSet lines(tables.lines);
+        CalculationReport report(lines, tables);
+        const LaidOutPage page = report.generate().pages.value(0);
+        QCOMPARE(page.textsOf("QRDBText3"), (QStringList{"300,00", "200,00", "100,00"}));
+        QCOMPARE(page.textsOf("QRDBText1"),
+                 (QStringList{"08/06/2025", "25/03/2025", "08/02/2025"}));
+        QCOMPARE(page.textsOf("QRDBText2"), (QStringList{"90", "15", "-30"}));
+        // 300 for 90 days: 9.00, 9.27 on 309.00, then 9.5481 for 30 days on 318.27.
+        QCOMPARE(page.textsOf("QRDBText4"), (QStringList{"27,82", "3,00", "-3,00"}));
+        QCOMPARE(page.textsOf("QRDBText5"), (QStringList{"272,18", "197,00", "103,00"}));
     }
 
     void negativeDays()
@@ -214,7 +314,8 @@ private slots:
             QVERIFY2(count(text, "DATA BASE:\\s+10/03/2025\\s+TAXA:\\s+3,00") == 1,
                      qPrintable(text));
             QVERIFY2(count(text, "Vlr.Apurado") == 1, qPrintable(text));
-            QVERIFY2(count(text, QStringLiteral("Pág.\\s*%1(?!\\d)").arg(p)) == 1, qPrintable(text));
+            QVERIFY2(count(text, QStringLiteral("Pág.\\s*%1(?!\\d)").arg(p)) == 1,
+                     qPrintable(text));
             QVERIFY2(count(text, total) == (p == 4 ? 1 : 0), qPrintable(text));
         }
     }
@@ -298,8 +399,7 @@ private slots:
         QTest::newRow("value") << "QRDBText3" << 15 + 17.20 << 41.75 + 0.26 << 27.78 << 4.5 << R;
         QTest::newRow("days") << "QRDBText2" << 15 + 76.20 << 41.75 + 0.26 << 12.44 << 4.5 << R;
         QTest::newRow("date") << "QRDBText1" << 15 + 50.54 << 41.75 + 0.26 << 23.55 << 4.5 << L;
-        QTest::newRow("net total")
-            << "QRExpr3" << 15 + 120.91 << 46.78 + 0.79 << 27.78 << 4.5 << R;
+        QTest::newRow("net total") << "QRExpr3" << 15 + 120.91 << 46.78 + 0.79 << 27.78 << 4.5 << R;
         QTest::newRow("page number")
             << "QRSysData2" << 15 + 165.63 << 264.64 + 0.79 << 0.0 << 4.5 << L;
     }
@@ -320,7 +420,8 @@ private slots:
         const LaidOutText *item = page.findText(element);
         QVERIFY(item);
         QCOMPARE(item->rect.left(), left);
-        QVERIFY2(qAbs(item->rect.top() - top) < 1e-9, qPrintable(QString::number(item->rect.top())));
+        QVERIFY2(qAbs(item->rect.top() - top) < 1e-9,
+                 qPrintable(QString::number(item->rect.top())));
         if (width > 0)
             QCOMPARE(item->rect.width(), width);
         else
@@ -383,8 +484,8 @@ private slots:
         const QString pdf = folder.file("fonts.pdf");
         PrintToPdf(LaidOutPages(report.generate()), pdf);
         const QString fonts = RunTool("pdffonts", {pdf});
-        for (const char *name : {"DejaVuSans-Bold", "LiberationSans-BoldItalic",
-                                 "LiberationSerif", "LiberationSans-Bold", "LiberationSans"})
+        for (const char *name : {"DejaVuSans-Bold", "LiberationSans-BoldItalic", "LiberationSerif",
+                                 "LiberationSans-Bold", "LiberationSans"})
             QVERIFY2(fonts.contains(QLatin1String(name)), qPrintable(fonts));
     }
 };
