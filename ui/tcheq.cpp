@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui/tcheq.h"
 
+#include "report/previewwindow.h"
+#include "ui/timp.h"
+
 #include "controls/application.h"
 #include "controls/dbgrid.h"
 #include "controls/dbnavigator.h"
@@ -327,6 +330,10 @@ void TCHEQ::showEvent(QShowEvent *event)
 
 void TCHEQ::closeEvent(QCloseEvent *event)
 {
+    // An open preview goes with the window: it would print from tables that are closed.
+    if (m_report)
+        if (PreviewWindow *preview = m_report->QuickRep1.previewWindow())
+            preview->close();
     // The window closes even when the settings cannot be written; the failure is reported.
     try {
         FormClose();

@@ -338,6 +338,26 @@ private slots:
         QVERIFY(closedByEscape);
         QVERIFY(formGone(w));
     }
+
+    // Closing the main window while its preview is open closes the preview too, and the print
+    // command ends with its form gone and both tables closed.
+    void closingTheWindowClosesThePreview()
+    {
+        WindowFixture f;
+        TCHEQ &w = startCalculation(f, {});
+        bool previewClosed = false;
+        const int opened = clickPrint(w, [&](PreviewWindow &preview) {
+            w.close();
+            previewClosed = !preview.isVisible();
+        });
+        QCOMPARE(opened, 1);
+        QVERIFY(previewClosed);
+        QVERIFY(!w.isVisible());
+        QVERIFY(formGone(w));
+        QVERIFY(!w.Table1.active());
+        QVERIFY(!w.Table2.active());
+        QVERIFY2(f.boxes.isEmpty(), qPrintable(f.boxes.join('|')));
+    }
 };
 
 const QDate TestPrint::kToday(2024, 3, 5);
