@@ -14,7 +14,7 @@ public:
     virtual ~CalculationHeader() = default;
 
     virtual QString lembrete() const = 0;
-    virtual QDate dataBase() const = 0;             // invalid when the field is empty
+    virtual QDate dataBase() const = 0;              // invalid when the field is empty
     virtual std::optional<double> juros() const = 0; // none when the field is empty
     virtual bool jurosSimples() const = 0;
 };

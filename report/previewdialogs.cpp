@@ -32,9 +32,9 @@ PreviewDialogs PreviewDialogs::standard()
                                             selectedFilter);
     };
     d.openFileName = [](QWidget *parent) {
-        return QFileDialog::getOpenFileName(
-            parent, QStringLiteral("Abrir relatório"), QString(),
-            kReportFilter + QStringLiteral(";;Todos os arquivos (*)"));
+        return QFileDialog::getOpenFileName(parent, QStringLiteral("Abrir relatório"), QString(),
+                                            kReportFilter +
+                                                QStringLiteral(";;Todos os arquivos (*)"));
     };
     return d;
 }

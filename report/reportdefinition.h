@@ -54,7 +54,7 @@ struct ReportElement {
     std::optional<ReportFont> font; // none: the report font
     double left = 0;
     double top = 0;
-    double width = 0;      // ignored when sizedToText
+    double width = 0; // ignored when sizedToText
     double height = 4.5;
     bool sizedToText = false;
     bool centredOnBand = false; // horizontally centred across the band; `left` is ignored
@@ -97,9 +97,9 @@ struct ReportDefinition {
     PageSettings page;
     ReportFont font; // for elements without a font of their own
     QVector<ReportBand> bands;
-    ReportDataSet *dataSet = nullptr;             // one Detail band per row
-    QHash<QString, ReportDataSet *> dataSets;     // further data sets read by DataField elements
-    bool printIfEmpty = true;                     // pages even when the data set has no rows
+    ReportDataSet *dataSet = nullptr;         // one Detail band per row
+    QHash<QString, ReportDataSet *> dataSets; // further data sets read by DataField elements
+    bool printIfEmpty = true;                 // pages even when the data set has no rows
 
     ReportBand *band(BandKind kind);
     const ReportBand *band(BandKind kind) const;

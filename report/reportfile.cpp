@@ -9,7 +9,8 @@
 #include <QPainter>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 const QByteArray kMagic("CHQREL\r\n", 8);
 constexpr quint16 kVersion = 1;
@@ -89,8 +90,7 @@ PicturePages LoadReportFile(const QString &path)
     for (quint32 i = 0; i < count; ++i) {
         quint32 length = 0;
         in >> length;
-        if (in.status() != QDataStream::Ok || length == 0 ||
-            length > quint32(bytes.size()))
+        if (in.status() != QDataStream::Ok || length == 0 || length > quint32(bytes.size()))
             throw invalidFile(path);
         QByteArray data(int(length), Qt::Uninitialized);
         if (in.readRawData(data.data(), int(length)) != int(length))

@@ -8,7 +8,8 @@
 
 #include <QHash>
 
-namespace {
+namespace
+{
 
 // Room for the rounding of millimetre sums, far below anything printed.
 constexpr double kFitTolerance = 1e-6;
@@ -23,9 +24,8 @@ class Layouter
 public:
     Layouter(const ReportDefinition &report, const LayoutContext &context)
         : m_report(report), m_context(context), m_title(report.band(BandKind::Title)),
-          m_header(report.band(BandKind::ColumnHeader)),
-          m_detail(report.band(BandKind::Detail)), m_summary(report.band(BandKind::Summary)),
-          m_footer(report.band(BandKind::PageFooter))
+          m_header(report.band(BandKind::ColumnHeader)), m_detail(report.band(BandKind::Detail)),
+          m_summary(report.band(BandKind::Summary)), m_footer(report.band(BandKind::PageFooter))
     {
         m_result.pageSize = {report.page.width, report.page.height};
         const double footerHeight = m_footer ? m_footer->height : 0;
@@ -102,8 +102,8 @@ private:
         const PageSettings &page = m_report.page;
         LaidOutPage &out = m_result.pages.last();
         const double top = m_y;
-        out.bands.append({band.name, band.kind,
-                          QRectF(page.leftMargin, top, page.bandWidth(), band.height)});
+        out.bands.append(
+            {band.name, band.kind, QRectF(page.leftMargin, top, page.bandWidth(), band.height)});
         for (const ReportElement &e : band.elements) {
             if (!e.enabled)
                 continue;

@@ -11,7 +11,8 @@
 #include <QPrinter>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 // Any resolution gives the same PDF; this one keeps rounding inside the engine negligible.
 constexpr int kPdfResolution = 1200;
@@ -114,7 +115,7 @@ void WritePdf(const ReportPages &pages, const QString &path, const QString &titl
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Cheques"));
         writer.setResolution(pages.requiredResolution() > 0 ? pages.requiredResolution()
-                                                             : kPdfResolution);
+                                                            : kPdfResolution);
         writer.setPageSize(pageSizeOf(pages));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QVector<int> all;
