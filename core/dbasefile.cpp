@@ -33,8 +33,19 @@ constexpr int kIntegerWidth = 11;
 bool knownVersion(quint8 version)
 {
     switch (version) {
-    case 0x03: case 0x04: case 0x05: case 0x30: case 0x31: case 0x43: case 0x63:
-    case 0x83: case 0x8B: case 0x8E: case 0xCB: case 0xF5: case 0xFB:
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x30:
+    case 0x31:
+    case 0x43:
+    case 0x63:
+    case 0x83:
+    case 0x8B:
+    case 0x8E:
+    case 0xCB:
+    case 0xF5:
+    case 0xFB:
         return true;
     default:
         return false;
@@ -51,7 +62,8 @@ bool isBlank(const char *p, int n, char blank)
 
 QString hexByte(quint8 b)
 {
-    return QStringLiteral("0x") + QString::number(b, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") +
+           QString::number(b, 16).rightJustified(2, QLatin1Char('0')).toUpper();
 }
 
 void stampDate(QByteArray &header)
@@ -160,7 +172,8 @@ void DbaseFile::parse(const QByteArray &bytes)
             break;
         case 'D':
             if (c.length != 8)
-                corrupt(QStringLiteral("date field %1 has length %2").arg(c.def.name).arg(c.length));
+                corrupt(
+                    QStringLiteral("date field %1 has length %2").arg(c.def.name).arg(c.length));
             c.def.type = FieldType::Date;
             c.decimals = 0;
             break;
@@ -177,7 +190,8 @@ void DbaseFile::parse(const QByteArray &bytes)
             break;
         case 'L':
             if (c.length != 1)
-                corrupt(QStringLiteral("logical field %1 has length %2").arg(c.def.name).arg(c.length));
+                corrupt(
+                    QStringLiteral("logical field %1 has length %2").arg(c.def.name).arg(c.length));
             c.def.type = FieldType::String;
             c.def.size = 1;
             c.decimals = 0;
@@ -187,8 +201,9 @@ void DbaseFile::parse(const QByteArray &bytes)
         case 'G':
         case 'P':
             throw EngineError(
-                QStringLiteral("Cannot open table %1: field %2 is a memo or binary field (type %3), "
-                               "which this program does not read")
+                QStringLiteral(
+                    "Cannot open table %1: field %2 is a memo or binary field (type %3), "
+                    "which this program does not read")
                     .arg(m_path, c.def.name, QChar(c.type)));
         default:
             corrupt(QStringLiteral("unknown field type %1 in field %2")
@@ -315,8 +330,8 @@ QByteArray DbaseFile::encode(const RecordValues &values) const
         }
         case 'D': {
             bool ok = true;
-            const QDate date = v.typeId() == QMetaType::QDate ? v.toDate()
-                                                               : DateOfDayNumber(v.toInt(&ok));
+            const QDate date =
+                v.typeId() == QMetaType::QDate ? v.toDate() : DateOfDayNumber(v.toInt(&ok));
             if (!ok || !date.isValid() || date.year() < 1 || date.year() > 9999)
                 misfit(QStringLiteral("'%1'").arg(v.toString()));
             const QByteArray text = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
@@ -391,8 +406,7 @@ QVector<quint32> DbaseFile::indexOrder(const QString &indexName) const
     checkOpen();
     const int tag = m_index.find(indexName);
     if (tag < 0)
-        throw EngineError(
-            QStringLiteral("Index not found: %1 (table %2)").arg(indexName, m_path));
+        throw EngineError(QStringLiteral("Index not found: %1 (table %2)").arg(indexName, m_path));
     const IndexFile::Index &index = m_index.index(tag);
     QVector<quint32> order;
     order.reserve(index.count());
@@ -433,13 +447,13 @@ QByteArray DbaseFile::entry(int tag, int recordNumber) const
     return entry(tag, recordNumber, m_rows[recordNumber].values);
 }
 
-QByteArray DbaseFile::sortedEntries(int tag) const
+QByteArray DbaseFile::liveEntries(int tag) const
 {
     QByteArray all;
     for (int i = 0; i < m_rows.size(); ++i)
         if (!m_rows[i].deleted)
             all.append(entry(tag, i));
-    return IndexFile::sorted(all, m_index.index(tag).entryWidth);
+    return all;
 }
 
 void DbaseFile::openIndexes()
@@ -479,9 +493,9 @@ void DbaseFile::openIndexes()
         m_index.trySave(m_indexPath, dataName, kept); // keeps `kept` in memory even if it fails
     // Every tag must hold exactly the live records, sorted; otherwise it is built again.
     for (int t = 0; t < kept.size(); ++t) {
-        const QByteArray expected = sortedEntries(t);
-        if (expected != kept[t].entries) {
-            kept[t].entries = expected;
+        const QByteArray all = liveEntries(t);
+        if (!IndexFile::holdsSorted(kept[t], all)) {
+            kept[t].entries = IndexFile::sorted(all, kept[t].entryWidth);
             rewrite = true;
         }
     }
@@ -547,8 +561,7 @@ void DbaseFile::update(quint32 slot, const RecordValues &values)
 void DbaseFile::remove(quint32 slot)
 {
     const int number = recordNumber(slot);
-    m_file.writeAt(m_headerLength + qint64(number) * m_recordLength,
-                   QByteArrayView(&kDeleted, 1));
+    m_file.writeAt(m_headerLength + qint64(number) * m_recordLength, QByteArrayView(&kDeleted, 1));
     for (int t = 0; t < m_tags.size(); ++t)
         m_index.removeSorted(t, entry(t, number));
     m_rows[number].deleted = true;
@@ -625,8 +638,8 @@ void DbaseFile::create(const QString &path, const QVector<FieldDef> &fields,
             length = kIntegerWidth;
             break;
         case FieldType::AutoInc:
-            refuse(QStringLiteral("field %1: dBase tables have no auto-increment fields")
-                       .arg(f.name));
+            refuse(
+                QStringLiteral("field %1: dBase tables have no auto-increment fields").arg(f.name));
         }
         QByteArray d(kDescriptorSize, '\0');
         std::memcpy(d.data(), name.constData(), size_t(name.size()));

@@ -65,7 +65,7 @@ private:
     void openIndexes();
     QByteArray entry(int tag, int recordNumber) const;
     QByteArray entry(int tag, int recordNumber, const RecordValues &values) const;
-    QByteArray sortedEntries(int tag) const;
+    QByteArray liveEntries(int tag) const; // one entry per live record, in record order
     void checkUnique(const RecordValues &values, int recordNumber) const;
     int recordNumber(quint32 slot) const;
     void writeCount(quint32 count);

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -39,6 +41,10 @@ void DiskFile::open(const QString &path)
 bool DiskFile::tryOpen(const QString &path, QString *error)
 {
     close();
+    // A replacement that a process did not finish: the file itself is still the old one whole.
+    const QString part = partPath(path);
+    if (QFileInfo::exists(part))
+        QFile::remove(part);
     m_file.setFileName(path);
     // QFile would create a missing file; a table file must exist already.
     if (!QFileInfo::exists(path) || QFileInfo(path).isDir() ||
@@ -102,13 +108,41 @@ void DiskFile::truncate(qint64 size)
         fail("write", m_file.errorString());
 }
 
+QString DiskFile::partPath(const QString &path)
+{
+    return path + QStringLiteral(".part");
+}
+
 void DiskFile::replace(const QString &path, QByteArrayView bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EngineError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit())
-        throw EngineError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
+    const QString part = partPath(path);
+    auto failed = [&](const QString &reason) {
+        QFile::remove(part);
+        throw EngineError(QStringLiteral("Cannot write file %1: %2").arg(path, reason));
+    };
+    QFile file(part);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        failed(file.errorString());
+    if (file.write(bytes.data(), bytes.size()) != bytes.size())
+        failed(file.errorString());
+    if (QFileInfo::exists(path))
+        file.setPermissions(QFile::permissions(path));
+#ifdef Q_OS_UNIX
+    // On the disk before it takes the old file's name, so that a power cut cannot leave the
+    // name on an empty file.
+    if (::fdatasync(file.handle()) != 0)
+        failed(qt_error_string(errno));
+#endif
+    file.close();
+    std::error_code error;
+#ifdef Q_OS_WIN
+    std::filesystem::rename(part.toStdWString(), path.toStdWString(), error);
+#else
+    std::filesystem::rename(QFile::encodeName(part).toStdString(),
+                            QFile::encodeName(path).toStdString(), error);
+#endif
+    if (error)
+        failed(QString::fromStdString(error.message()));
 }
 
 void DiskFile::fail(const char *what, const QString &reason) const

@@ -17,7 +17,8 @@ public:
     DiskFile &operator=(const DiskFile &) = delete;
     ~DiskFile() { close(); }
 
-    // Opens an existing file for reading and writing.
+    // Opens an existing file for reading and writing. A replacement of it that a process left
+    // unfinished (see replace) is removed first.
     void open(const QString &path);
     // The same without throwing; returns false and sets `error` (if given) on failure.
     bool tryOpen(const QString &path, QString *error = nullptr);
@@ -30,9 +31,11 @@ public:
     void writeAt(qint64 offset, QByteArrayView bytes);
     void truncate(qint64 size);
 
-    // Puts a whole new file in place of `path` at once: written beside it, then renamed over it,
-    // so the old file stays intact until the new one is complete.
+    // Puts a whole new file in place of `path` at once: written beside it under one fixed name
+    // (partPath), then renamed over it, so the old file stays intact until the new one is
+    // complete. A process that dies before the rename leaves only that one file behind.
     static void replace(const QString &path, QByteArrayView bytes);
+    static QString partPath(const QString &path);
 
 private:
     [[noreturn]] void fail(const char *what, const QString &reason) const;

@@ -192,8 +192,7 @@ void IndexFile::save(const QString &path, const QString &dataName, const QVector
     m_dirty = false;
 }
 
-bool IndexFile::trySave(const QString &path, const QString &dataName,
-                        const QVector<Index> &indexes)
+bool IndexFile::trySave(const QString &path, const QString &dataName, const QVector<Index> &indexes)
 {
     try {
         save(path, dataName, indexes);
@@ -341,11 +340,18 @@ void IndexFile::writeTail(int index, int position, qint64 oldSize)
     if (retry())
         return;
     try {
-        // Everything from the first changed entry to the end of the file, in one write.
-        QByteArray tail = m_indexes[index].entries.mid(qsizetype(position) *
-                                                       m_indexes[index].entryWidth);
-        for (int i = index + 1; i < m_indexes.size(); ++i)
-            tail.append(m_indexes[i].entries);
+        // Everything from the first changed entry to the end of the file, in one write; taken
+        // straight from the entries when this is the last index of the file.
+        const QByteArray &entries = m_indexes[index].entries;
+        QByteArrayView tail = QByteArrayView(entries).sliced(
+            std::min(qsizetype(position) * m_indexes[index].entryWidth, entries.size()));
+        QByteArray joined;
+        if (index + 1 < m_indexes.size()) {
+            joined = tail.toByteArray();
+            for (int i = index + 1; i < m_indexes.size(); ++i)
+                joined.append(m_indexes[i].entries);
+            tail = joined;
+        }
         const qint64 offset = entryOffset(index, position);
         if (!tail.isEmpty())
             m_file.writeAt(offset, tail);
@@ -387,6 +393,44 @@ QString IndexFile::pathBeside(const QString &dataPath, const QString &extension)
 {
     const QFileInfo data(dataPath);
     return ResolveFileName(data.path(), data.completeBaseName() + extension);
+}
+
+namespace
+{
+
+// A 64-bit hash of one entry: FNV-1a over its bytes, then mixed (the splitmix64 finaliser) so
+// that sums of hashes tell sets apart.
+quint64 entryHash(const char *p, int width)
+{
+    quint64 h = 0xcbf29ce484222325ull;
+    for (int i = 0; i < width; ++i)
+        h = (h ^ quint8(p[i])) * 0x100000001b3ull;
+    h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9ull;
+    h = (h ^ (h >> 27)) * 0x94d049bb133111ebull;
+    return h ^ (h >> 31);
+}
+
+quint64 setHash(const QByteArray &entries, int width)
+{
+    quint64 sum = 0;
+    for (qsizetype at = 0; at + width <= entries.size(); at += width)
+        sum += entryHash(entries.constData() + at, width);
+    return sum;
+}
+
+} // namespace
+
+bool IndexFile::holdsSorted(const Index &index, const QByteArray &entries)
+{
+    const int width = index.entryWidth;
+    if (width <= 0 || index.entries.size() != entries.size() || entries.size() % width != 0)
+        return false;
+    const char *p = index.entries.constData();
+    for (int i = 1; i < index.count(); ++i)
+        if (std::memcmp(p + qsizetype(i - 1) * width, p + qsizetype(i) * width, size_t(width)) > 0)
+            return false;
+    // Sorted, as many, and the same set: then the same sorted sequence.
+    return setHash(index.entries, width) == setHash(entries, width);
 }
 
 QByteArray IndexFile::sorted(const QByteArray &entries, int width)

@@ -81,6 +81,9 @@ public:
     static QString pathBeside(const QString &dataPath, const QString &extension);
     // Sorts `count` entries of `width` bytes by their bytes.
     static QByteArray sorted(const QByteArray &entries, int width);
+    // True when the entries of `index` are sorted and are exactly `entries` (of the index's entry
+    // width, in any order): what a sorted index built from `entries` would hold.
+    static bool holdsSorted(const Index &index, const QByteArray &entries);
 
     // Encodes the file for `indexes`; the layout documented in docs/index-files.md.
     static QByteArray encode(const QString &dataName, const QVector<Index> &indexes);

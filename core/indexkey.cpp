@@ -3,6 +3,7 @@
 
 #include "core/codepage.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -24,46 +25,76 @@ int KeyWidth(const FieldDef &field)
 namespace
 {
 
-void appendBigEndian(QByteArray &key, quint64 bits, int bytes)
+void putBigEndian(char *out, quint64 bits, int bytes)
 {
-    for (int i = bytes - 1; i >= 0; --i)
-        key.append(char((bits >> (8 * i)) & 0xFF));
+    for (int i = bytes - 1; i >= 0; --i, bits >>= 8)
+        out[i] = char(bits & 0xFF);
+}
+
+// Text as key bytes, NUL-padded to `width`. Plain ASCII, by far the most common, is copied
+// straight; anything else goes through the code page (and a full upper-casing).
+void putText(char *out, const QString &s, int width, bool caseInsensitive)
+{
+    const qsizetype n = std::min<qsizetype>(s.size(), width);
+    const char16_t *chars = reinterpret_cast<const char16_t *>(s.constData());
+    bool ascii = true;
+    for (qsizetype i = 0; i < n && ascii; ++i)
+        ascii = chars[i] < 0x80;
+    qsizetype used = n;
+    if (ascii) {
+        for (qsizetype i = 0; i < n; ++i) {
+            char c = char(chars[i]);
+            if (caseInsensitive && c >= 'a' && c <= 'z')
+                c = char(c - 'a' + 'A');
+            out[i] = c;
+        }
+    } else {
+        const QByteArray text = ToCp1252(caseInsensitive ? s.toUpper() : s);
+        used = std::min<qsizetype>(text.size(), width);
+        std::memcpy(out, text.constData(), size_t(used));
+    }
+    std::memset(out + used, 0, size_t(width - used));
 }
 
 } // namespace
 
-void AppendKey(QByteArray &key, const FieldDef &field, const QVariant &value, bool caseInsensitive)
+void WriteKey(char *out, const FieldDef &field, const QVariant &value, bool caseInsensitive)
 {
     const int width = KeyWidth(field);
-    const bool empty = !value.isValid() || value.isNull();
-    switch (field.type) {
-    case FieldType::String: {
-        QByteArray text;
-        if (!empty) {
-            const QString s = value.toString();
-            text = ToCp1252(caseInsensitive ? s.toUpper() : s);
-        }
-        text.truncate(width);
-        key.append(text);
-        key.append(width - text.size(), '\0');
+    if (!value.isValid() || value.isNull()) {
+        std::memset(out, 0, size_t(width));
         return;
     }
+    switch (field.type) {
+    case FieldType::String:
+        if (value.typeId() == QMetaType::QString)
+            putText(out, *static_cast<const QString *>(value.constData()), width, caseInsensitive);
+        else
+            putText(out, value.toString(), width, caseInsensitive);
+        return;
     case FieldType::Integer:
     case FieldType::AutoInc:
-    case FieldType::Date:
-        if (empty)
-            key.append(4, '\0');
-        else
-            appendBigEndian(key, quint32(value.toInt()) ^ 0x80000000u, 4);
+    case FieldType::Date: {
+        const int n = value.typeId() == QMetaType::Int
+                          ? *static_cast<const int *>(value.constData())
+                          : value.toInt();
+        putBigEndian(out, quint32(n) ^ 0x80000000u, 4);
         return;
+    }
     case FieldType::Float: {
-        if (empty) {
-            key.append(8, '\0');
-            return;
-        }
-        const auto bits = std::bit_cast<quint64>(value.toDouble());
-        appendBigEndian(key, (bits >> 63) ? ~bits : bits | (quint64(1) << 63), 8);
+        const double d = value.typeId() == QMetaType::Double
+                             ? *static_cast<const double *>(value.constData())
+                             : value.toDouble();
+        const auto bits = std::bit_cast<quint64>(d);
+        putBigEndian(out, (bits >> 63) ? ~bits : bits | (quint64(1) << 63), 8);
         return;
     }
     }
+}
+
+void AppendKey(QByteArray &key, const FieldDef &field, const QVariant &value, bool caseInsensitive)
+{
+    const qsizetype at = key.size();
+    key.resize(at + KeyWidth(field));
+    WriteKey(key.data() + at, field, value, caseInsensitive);
 }

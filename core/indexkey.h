@@ -16,3 +16,5 @@
 // Empty values are all zero bytes.
 int KeyWidth(const FieldDef &field);
 void AppendKey(QByteArray &key, const FieldDef &field, const QVariant &value, bool caseInsensitive);
+// The same into `out`, which has room for KeyWidth(field) bytes.
+void WriteKey(char *out, const FieldDef &field, const QVariant &value, bool caseInsensitive);

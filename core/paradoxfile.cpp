@@ -7,9 +7,10 @@
 #include "core/indexkey.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMultiHash>
 #include <QSet>
 #include <QtEndian>
 #include <algorithm>
@@ -69,16 +70,26 @@ constexpr qint64 kLastParadoxDay = 3652059; // 31 December 9999
 const char *typeName(quint8 type)
 {
     switch (type) {
-    case 0x0C: return "memo";
-    case 0x0D: return "binary";
-    case 0x0E: return "formatted memo";
-    case 0x0F: return "OLE";
-    case 0x10: return "graphic";
-    case 0x14: return "time";
-    case 0x15: return "timestamp";
-    case 0x17: return "BCD";
-    case 0x18: return "bytes";
-    default: return nullptr;
+    case 0x0C:
+        return "memo";
+    case 0x0D:
+        return "binary";
+    case 0x0E:
+        return "formatted memo";
+    case 0x0F:
+        return "OLE";
+    case 0x10:
+        return "graphic";
+    case 0x14:
+        return "time";
+    case 0x15:
+        return "timestamp";
+    case 0x17:
+        return "BCD";
+    case 0x18:
+        return "bytes";
+    default:
+        return nullptr;
     }
 }
 
@@ -259,8 +270,7 @@ void ParadoxFile::close()
     m_columns.clear();
     m_rows.clear();
     m_chain.clear();
-    m_byKey.clear();
-    m_headerSize = m_recordSize = m_blockSize = m_perBlock = m_keyFields = 0;
+    m_headerSize = m_recordSize = m_blockSize = m_perBlock = m_keyFields = m_keyWidth = 0;
     m_fileBlocks = 0;
     m_autoIncColumn = -1;
     m_autoInc = 0;
@@ -393,6 +403,9 @@ void ParadoxFile::parse(const QByteArray &bytes)
         corrupt(QStringLiteral("record length does not fit a block"));
     m_perBlock = (m_blockSize - kBlockHeader) / m_recordSize;
     m_header = bytes.left(m_headerSize);
+    m_keyWidth = 0;
+    for (int i = 0; i < m_keyFields; ++i)
+        m_keyWidth += KeyWidth(m_columns[i].def);
 
     // The chain of data blocks, each checked against the file before it is read.
     const qint64 physical = (size - m_headerSize) / m_blockSize;
@@ -400,6 +413,10 @@ void ParadoxFile::parse(const QByteArray &bytes)
     if (headerBlocks > physical)
         corrupt(QStringLiteral("the block count does not fit the file"));
     QVector<bool> seen(physical + 1, false);
+    // As many records as the header counts, as far as the file can hold them.
+    const quint32 counted = qFromLittleEndian<quint32>(p + kNumRecordsAt);
+    const qint64 expected = std::min<qint64>(counted, physical * m_perBlock);
+    m_rows.reserve(expected);
     quint32 total = 0;
     quint16 highest = 0;
     QByteArray previousKey;
@@ -414,7 +431,8 @@ void ParadoxFile::parse(const QByteArray &bytes)
         const int used = qFromLittleEndian<qint16>(block + 4);
         if (used < -m_recordSize || used % m_recordSize != 0 ||
             used / m_recordSize + 1 > m_perBlock)
-            corrupt(QStringLiteral("block %1 gives a record count that does not fit it").arg(number));
+            corrupt(
+                QStringLiteral("block %1 gives a record count that does not fit it").arg(number));
         const int count = used / m_recordSize + 1;
         Block b;
         b.number = number;
@@ -432,18 +450,15 @@ void ParadoxFile::parse(const QByteArray &bytes)
             previousKey = row.key;
             const quint32 slot = m_nextSlot++;
             b.held.append(slot);
-            if (m_keyFields > 0)
-                m_byKey.insert(row.key, slot);
             if (m_autoIncColumn >= 0 && row.values[m_autoIncColumn].isValid())
                 m_autoInc = std::max<qint64>(m_autoInc, row.values[m_autoIncColumn].toInt());
-            m_rows.insert(slot, row);
+            m_rows.insert(slot, std::move(row));
             ++total;
         }
         m_chain.append(b);
         number = qFromLittleEndian<quint16>(block);
     }
     // A process that died between the data and the header leaves the count one off.
-    const quint32 counted = qFromLittleEndian<quint32>(p + kNumRecordsAt);
     if (qint64(counted) - qint64(total) > 1 || qint64(total) - qint64(counted) > 1)
         corrupt(QStringLiteral("the record count does not match the data blocks"));
     m_fileBlocks = std::max<quint16>(quint16(headerBlocks), highest);
@@ -468,7 +483,8 @@ void ParadoxFile::writeHeader()
     putCounts(m_header, quint32(m_rows.size()), m_fileBlocks,
               m_chain.isEmpty() ? 0 : m_chain.front().number,
               m_chain.isEmpty() ? 0 : m_chain.back().number);
-    m_file.writeAt(kCountsFrom, QByteArrayView(m_header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
+    m_file.writeAt(kCountsFrom,
+                   QByteArrayView(m_header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
 }
 
 void ParadoxFile::repairHeader(qint64 fileSize)
@@ -503,6 +519,7 @@ qint64 ParadoxFile::blockOffset(quint16 number) const
 RecordValues ParadoxFile::decode(const char *record, int recordNumber) const
 {
     RecordValues values(m_columns.size());
+    QVariant *out = values.data();
     for (int i = 0; i < m_columns.size(); ++i) {
         const Column &c = m_columns[i];
         const char *p = record + c.offset;
@@ -511,7 +528,7 @@ RecordValues ParadoxFile::decode(const char *record, int recordNumber) const
         switch (c.type) {
         case kAlpha: {
             const void *nul = std::memchr(p, 0, size_t(c.size));
-            values[i] = FromCp1252(p, nul ? static_cast<const char *>(nul) - p : c.size);
+            out[i] = FromCp1252(p, nul ? static_cast<const char *>(nul) - p : c.size);
             break;
         }
         case kDate: {
@@ -520,22 +537,22 @@ RecordValues ParadoxFile::decode(const char *record, int recordNumber) const
                 corrupt(QStringLiteral("bad date in field %1 of record %2")
                             .arg(c.def.name)
                             .arg(recordNumber));
-            values[i] = int(day - kDateOffset);
+            out[i] = int(day - kDateOffset);
             break;
         }
         case kShort:
-            values[i] = int(getInteger(p, 2));
+            out[i] = int(getInteger(p, 2));
             break;
         case kLong:
         case kAutoInc:
-            values[i] = int(getInteger(p, 4));
+            out[i] = int(getInteger(p, 4));
             break;
         case kMoney:
         case kNumber:
-            values[i] = getDouble(p);
+            out[i] = getDouble(p);
             break;
         case kLogical:
-            values[i] = (quint8(*p) & 0x7F) ? QStringLiteral("T") : QStringLiteral("F");
+            out[i] = (quint8(*p) & 0x7F) ? QStringLiteral("T") : QStringLiteral("F");
             break;
         }
     }
@@ -576,8 +593,8 @@ QByteArray ParadoxFile::encode(const RecordValues &values) const
             break;
         }
         case kDate: {
-            const qint64 day = v.typeId() == QMetaType::QDate ? DayNumber(v.toDate())
-                                                              : qint64(v.toInt(&ok));
+            const qint64 day =
+                v.typeId() == QMetaType::QDate ? DayNumber(v.toDate()) : qint64(v.toInt(&ok));
             if (!ok || day + kDateOffset < 1 || day + kDateOffset > kLastParadoxDay)
                 misfit();
             putInteger(out, day + kDateOffset, 4);
@@ -623,9 +640,12 @@ QByteArray ParadoxFile::encode(const RecordValues &values) const
 
 QByteArray ParadoxFile::keyOf(const RecordValues &values) const
 {
-    QByteArray key;
-    for (int i = 0; i < m_keyFields; ++i)
-        AppendKey(key, m_columns[i].def, values[i], false);
+    QByteArray key(m_keyWidth, Qt::Uninitialized);
+    char *out = key.data();
+    for (int i = 0; i < m_keyFields; ++i) {
+        WriteKey(out, m_columns[i].def, values[i], false);
+        out += KeyWidth(m_columns[i].def);
+    }
     return key;
 }
 
@@ -652,11 +672,18 @@ QVector<QByteArray> ParadoxFile::blockEntries() const
 
 QByteArray ParadoxFile::secondaryEntry(const Secondary &s, const Row &row) const
 {
-    QByteArray e;
-    for (int column : s.columns)
-        AppendKey(e, m_columns[column].def, row.values[column], s.def.caseInsensitive);
-    e.append(row.key);
+    QByteArray e(s.keyWidth + row.key.size(), Qt::Uninitialized);
+    writeSecondaryEntry(e.data(), s, row);
     return e;
+}
+
+void ParadoxFile::writeSecondaryEntry(char *out, const Secondary &s, const Row &row) const
+{
+    for (int column : s.columns) {
+        WriteKey(out, m_columns[column].def, row.values[column], s.def.caseInsensitive);
+        out += KeyWidth(m_columns[column].def);
+    }
+    std::memcpy(out, row.key.constData(), size_t(row.key.size()));
 }
 
 void ParadoxFile::openIndexes()
@@ -694,9 +721,6 @@ void ParadoxFile::openPrimary(const QString &dataName)
 
 void ParadoxFile::openSecondaries(const QString &dataName)
 {
-    int pkWidth = 0;
-    for (int i = 0; i < m_keyFields; ++i)
-        pkWidth += KeyWidth(m_columns[i].def);
     for (int n = 0; n < kMaxSecondaries; ++n) {
         const QString xPath = IndexFile::pathBeside(m_path, suffixed("xg", n));
         const QString yPath = IndexFile::pathBeside(m_path, suffixed("yg", n));
@@ -724,15 +748,21 @@ void ParadoxFile::openSecondaries(const QString &dataName)
         }
         if (m_keyFields == 0 || s.columns.size() != s.def.fields.size() || s.def.primary)
             continue; // an index of fields this table lacks
-        expected.entryWidth = expected.keyWidth + pkWidth;
-        QByteArray all;
-        for (const Row &row : std::as_const(m_rows))
-            all.append(secondaryEntry(s, row));
-        expected.entries = IndexFile::sorted(all, expected.entryWidth);
-        if (!xOk || x->isStale() || x->index(0).keyWidth != expected.keyWidth ||
-            x->index(0).entryWidth != expected.entryWidth ||
-            x->index(0).entries != expected.entries)
+        s.keyWidth = expected.keyWidth;
+        expected.entryWidth = expected.keyWidth + m_keyWidth;
+        QByteArray all(qsizetype(m_rows.size()) * expected.entryWidth, Qt::Uninitialized);
+        char *out = all.data();
+        for (const Row &row : std::as_const(m_rows)) {
+            writeSecondaryEntry(out, s, row);
+            out += expected.entryWidth;
+        }
+        const bool current = xOk && !x->isStale() && x->index(0).keyWidth == expected.keyWidth &&
+                             x->index(0).entryWidth == expected.entryWidth &&
+                             IndexFile::holdsSorted(x->index(0), all);
+        if (!current) {
+            expected.entries = IndexFile::sorted(all, expected.entryWidth);
             x->trySave(xPath, dataName, {expected});
+        }
         IndexFile::Index definition = expected;
         definition.kind = IndexKind::Definition;
         definition.entries.clear();
@@ -791,7 +821,7 @@ QVector<TableFile::Record> ParadoxFile::records() const
     QVector<Record> result;
     result.reserve(m_rows.size());
     for (quint32 slot : chainOrder())
-        result.append(Record{slot, m_rows.value(slot).values});
+        result.append(Record{slot, m_rows.constFind(slot)->values});
     return result;
 }
 
@@ -830,12 +860,18 @@ QVector<quint32> ParadoxFile::indexOrder(const QString &indexName) const
         if (s.def.name.compare(indexName, Qt::CaseInsensitive) != 0)
             continue;
         const IndexFile::Index &index = s.file->index(0);
+        // An entry ends with its record's primary key; each record is listed once.
+        QMultiHash<QByteArray, quint32> byKey;
+        byKey.reserve(m_rows.size());
+        for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
+            byKey.insert(it->key, it.key());
         QSet<quint32> used;
         for (int i = 0; i < index.count(); ++i) {
             const QByteArrayView e = index.entry(i);
             const QByteArray key = e.sliced(index.keyWidth).toByteArray();
-            for (auto it = m_byKey.find(key); it != m_byKey.end() && it.key() == key; ++it) {
-                if (!used.contains(it.value()) && secondaryEntry(s, m_rows.value(it.value())) == e) {
+            for (auto it = byKey.constFind(key); it != byKey.cend() && it.key() == key; ++it) {
+                if (!used.contains(it.value()) &&
+                    secondaryEntry(s, *m_rows.constFind(it.value())) == e) {
                     used.insert(it.value());
                     order.append(it.value());
                     break;
@@ -844,9 +880,9 @@ QVector<quint32> ParadoxFile::indexOrder(const QString &indexName) const
         }
         return order;
     }
-    throw EngineError(QStringLiteral("Index not found: %1 (table %2)")
-                          .arg(indexName.isEmpty() ? QStringLiteral("primary") : indexName,
-                               m_path));
+    throw EngineError(
+        QStringLiteral("Index not found: %1 (table %2)")
+            .arg(indexName.isEmpty() ? QStringLiteral("primary") : indexName, m_path));
 }
 
 ParadoxFile::Row &ParadoxFile::row(quint32 slot)
@@ -874,12 +910,38 @@ void ParadoxFile::checkUnique(const Row &row, const Row *old) const
     const auto violation = [this]() {
         throw EngineError(QStringLiteral("Key violation in table %1").arg(m_path));
     };
-    if (m_keyFields > 0 && (!old || old->key != row.key) && m_byKey.contains(row.key))
+    if (m_keyFields > 0 && (!old || old->key != row.key) && keyTaken(row.key))
         violation();
     for (const Secondary &s : m_secondaries)
         if (s.def.unique &&
             s.file->hasKey(0, secondaryEntry(s, row), old ? secondaryEntry(s, *old) : QByteArray()))
             violation();
+}
+
+// True when a record has `key` as its primary key.
+bool ParadoxFile::keyTaken(const QByteArray &key) const
+{
+    if (!m_regular) {
+        for (const Row &r : m_rows)
+            if (r.key == key)
+                return true;
+        return false;
+    }
+    if (fitsAfterLast(key))
+        return false; // past every key there is (or no record at all)
+    // Sorted: the block whose last key is not below `key`, then the record in it.
+    const auto keyOfSlot = [this](quint32 slot) -> const QByteArray & {
+        return m_rows.constFind(slot)->key;
+    };
+    const auto block = std::lower_bound(
+        m_chain.cbegin(), m_chain.cend(), key,
+        [&](const Block &b, const QByteArray &k) { return keyOfSlot(b.held.back()) < k; });
+    if (block == m_chain.cend())
+        return false;
+    const auto at =
+        std::lower_bound(block->held.cbegin(), block->held.cend(), key,
+                         [&](quint32 slot, const QByteArray &k) { return keyOfSlot(slot) < k; });
+    return at != block->held.cend() && keyOfSlot(*at) == key;
 }
 
 bool ParadoxFile::fitsAfterLast(const QByteArray &key) const
@@ -923,10 +985,9 @@ quint32 ParadoxFile::append(RecordValues &values)
     Row r = makeRow(given);
     checkUnique(r, nullptr);
     const quint32 slot = m_nextSlot;
-    const qint64 counter =
-        m_autoIncColumn >= 0 && r.values[m_autoIncColumn].isValid()
-            ? std::max<qint64>(m_autoInc, r.values[m_autoIncColumn].toInt())
-            : m_autoInc;
+    const qint64 counter = m_autoIncColumn >= 0 && r.values[m_autoIncColumn].isValid()
+                               ? std::max<qint64>(m_autoInc, r.values[m_autoIncColumn].toInt())
+                               : m_autoInc;
 
     const bool rewritten = !m_regular || !fitsAfterLast(r.key);
     if (rewritten) {
@@ -1000,8 +1061,6 @@ quint32 ParadoxFile::append(RecordValues &values)
             m_primary.insertAt(0, r.block, blockEntry(r.block));
     }
     ++m_nextSlot;
-    if (m_keyFields > 0 && !rewritten)
-        m_byKey.insert(r.key, slot);
     const Row &stored = m_rows.value(slot);
     for (Secondary &s : m_secondaries)
         s.file->insertSorted(0, secondaryEntry(s, stored));
@@ -1019,10 +1078,9 @@ void ParadoxFile::update(quint32 slot, const RecordValues &values)
         given[m_autoIncColumn] = old.values[m_autoIncColumn];
     Row r = makeRow(given);
     checkUnique(r, &old);
-    const qint64 counter =
-        m_autoIncColumn >= 0 && r.values[m_autoIncColumn].isValid()
-            ? std::max<qint64>(m_autoInc, r.values[m_autoIncColumn].toInt())
-            : m_autoInc;
+    const qint64 counter = m_autoIncColumn >= 0 && r.values[m_autoIncColumn].isValid()
+                               ? std::max<qint64>(m_autoInc, r.values[m_autoIncColumn].toInt())
+                               : m_autoInc;
 
     const bool rewritten = !m_regular || !keepsPlace(slot, r.key);
     if (!rewritten) {
@@ -1052,10 +1110,6 @@ void ParadoxFile::update(quint32 slot, const RecordValues &values)
             m_autoInc = before;
             throw;
         }
-    }
-    if (m_keyFields > 0 && old.key != r.key && !rewritten) {
-        m_byKey.remove(old.key, slot);
-        m_byKey.insert(r.key, slot);
     }
     const Row &stored = m_rows.value(slot);
     for (Secondary &s : m_secondaries)
@@ -1099,8 +1153,6 @@ void ParadoxFile::remove(quint32 slot)
         if (m_keyFields > 0)
             m_primary.setAt(0, old.block, blockEntry(old.block));
     }
-    if (m_keyFields > 0 && !rewritten)
-        m_byKey.remove(old.key, slot);
     for (Secondary &s : m_secondaries)
         s.file->removeSorted(0, secondaryEntry(s, old));
 }
@@ -1112,11 +1164,11 @@ void ParadoxFile::empty()
     QByteArray header = m_header;
     putCounts(header, 0, 0, 0, 0);
     qToLittleEndian<quint16>(0, header.data() + kFirstFreeAt);
-    m_file.writeAt(kCountsFrom, QByteArrayView(header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
+    m_file.writeAt(kCountsFrom,
+                   QByteArrayView(header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
     m_header = header;
     m_rows.clear();
     m_chain.clear();
-    m_byKey.clear();
     m_fileBlocks = 0;
     m_regular = true;
     m_file.truncate(m_headerSize);
@@ -1185,10 +1237,7 @@ void ParadoxFile::rewrite(Rows rows, std::vector<quint32> order)
     m_rows = rows;
     m_chain = chain;
     m_regular = true;
-    m_byKey.clear();
     if (m_keyFields > 0) {
-        for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
-            m_byKey.insert(it->key, it.key());
         if (m_primary.indexes().isEmpty())
             openPrimary(QFileInfo(m_path).fileName());
         else

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QMultiHash>
 #include <QVector>
 #include <memory>
 #include <vector>
@@ -69,6 +68,7 @@ private:
     struct Secondary {
         IndexDef def;
         QVector<int> columns;
+        int keyWidth = 0;                // the index's own key, before the primary key
         std::unique_ptr<IndexFile> file; // the .xgN; index 0 holds the entries
     };
     using Rows = QHash<quint32, Row>;
@@ -82,10 +82,12 @@ private:
     QByteArray encode(const RecordValues &values) const;
     QByteArray keyOf(const RecordValues &values) const;
     QByteArray secondaryEntry(const Secondary &s, const Row &row) const;
+    void writeSecondaryEntry(char *out, const Secondary &s, const Row &row) const;
     QByteArray blockEntry(int block) const;
     QVector<QByteArray> blockEntries() const;
     Row makeRow(RecordValues &values) const;
     void checkUnique(const Row &row, const Row *old) const;
+    bool keyTaken(const QByteArray &key) const;
     bool fitsAfterLast(const QByteArray &key) const;
     bool keepsPlace(quint32 slot, const QByteArray &key) const;
     std::vector<quint32> chainOrder() const;
@@ -106,6 +108,7 @@ private:
     int m_blockSize = 0;
     int m_perBlock = 0;
     int m_keyFields = 0;
+    int m_keyWidth = 0; // bytes of the primary key
     quint16 m_fileBlocks = 0;
     QVector<Column> m_columns;
     int m_autoIncColumn = -1;
@@ -113,7 +116,6 @@ private:
 
     Rows m_rows;
     QVector<Block> m_chain;
-    QMultiHash<QByteArray, quint32> m_byKey;
     quint32 m_nextSlot = 1;
     bool m_regular = true; // sorted, no empty blocks: changes may be written in place
 

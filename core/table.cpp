@@ -474,6 +474,7 @@ void Table::resolveOrder()
 {
     m_orderFields.clear();
     m_orderIndex.clear();
+    m_hasOrderIndex = false;
     m_orderCaseInsensitive = false;
     if (!m_file)
         return;
@@ -485,6 +486,7 @@ void Table::resolveOrder()
             if (index.name.compare(m_indexName, Qt::CaseInsensitive) == 0) {
                 names = index.fields;
                 m_orderIndex = index.name;
+                m_hasOrderIndex = true;
                 m_orderCaseInsensitive = index.caseInsensitive;
                 found = true;
             }
@@ -505,6 +507,7 @@ void Table::resolveOrder()
                 same = same && index.fields[i].compare(names[i], Qt::CaseInsensitive) == 0;
             if (same) {
                 m_orderIndex = index.name;
+                m_hasOrderIndex = true;
                 m_orderCaseInsensitive = index.caseInsensitive;
                 break;
             }
@@ -526,7 +529,7 @@ void Table::resolveOrder()
             throw EngineError(QStringLiteral("Field '%1' not found").arg(n));
         m_orderFields.append(-(column + 1));
     }
-    if (!m_orderFields.isEmpty() && m_orderIndex.isEmpty() && !m_indexFieldNames.isEmpty()) {
+    if (!m_orderFields.isEmpty() && !m_hasOrderIndex && !m_indexFieldNames.isEmpty()) {
         // An order without a file index: sorted in memory.
     }
 }
@@ -604,12 +607,12 @@ void Table::rebuildView(quint32 keepSlot)
     }
 
     m_view.clear();
-    if (!m_orderIndex.isEmpty() || (m_orderFields.isEmpty() && m_file)) {
+    if (m_hasOrderIndex || (m_orderFields.isEmpty() && m_file)) {
         // The file's index gives the order (or its physical order when there is no order).
         const QVector<quint32> order =
-            m_orderIndex.isEmpty() ? QVector<quint32>() : m_file->indexOrder(m_orderIndex);
-        if (!order.isEmpty() || m_orderIndex.isEmpty()) {
-            if (m_orderIndex.isEmpty()) {
+            m_hasOrderIndex ? m_file->indexOrder(m_orderIndex) : QVector<quint32>();
+        if (!order.isEmpty() || !m_hasOrderIndex) {
+            if (!m_hasOrderIndex) {
                 for (int i = 0; i < int(m_records.size()); ++i)
                     if (matchesMaster(m_records[size_t(i)]))
                         m_view.append(i);
@@ -622,8 +625,7 @@ void Table::rebuildView(quint32 keepSlot)
             }
         }
         // An index that does not cover every record is no order at all: sort in memory.
-        if (!m_orderIndex.isEmpty() && m_view.size() != int(m_records.size()) &&
-            !masterFilterActive()) {
+        if (m_hasOrderIndex && m_view.size() != int(m_records.size()) && !masterFilterActive()) {
             m_view.clear();
         }
     }

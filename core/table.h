@@ -197,6 +197,7 @@ private:
     QString m_indexName;
     QString m_indexFieldNames;
     QString m_orderIndex;             // the file index that gives the current order, if any
+    bool m_hasOrderIndex = false;     // m_orderIndex is set (a primary index has no name)
     QVector<int> m_orderFields;       // field indexes of the current order; -(c+1): file column c
     QVector<FieldType> m_columnTypes; // the file's column types
     bool m_hasHiddenColumns = false;

@@ -47,9 +47,8 @@ QString ResolveFileName(const QString &folder, const QString &name)
     const QString given = dir.filePath(name);
     if (QFileInfo::exists(given))
         return given;
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                      QDir::Name);
+    const QStringList entries = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &entry : entries)
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);

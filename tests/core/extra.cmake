@@ -36,7 +36,3 @@ if(cheques_pxlib AND TARGET tst_paradoxfile)
     target_compile_definitions(tst_paradoxfile PRIVATE
         CHEQUES_PXREADER="$<TARGET_FILE:pxreader>" CHEQUES_PXWRITER="$<TARGET_FILE:pxwriter>")
 endif()
-
-if(CHEQUES_FUZZ)
-    add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../fuzz ${CMAKE_BINARY_DIR}/tests/fuzz)
-endif()

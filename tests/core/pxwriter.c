@@ -36,15 +36,24 @@ static void toCodePage1252(char *text)
 static char typeCode(char letter)
 {
     switch (letter) {
-    case 'A': return pxfAlpha;
-    case 'D': return pxfDate;
-    case 'S': return pxfShort;
-    case 'I': return pxfLong;
-    case '$': return pxfCurrency;
-    case 'N': return pxfNumber;
-    case 'L': return pxfLogical;
-    case '+': return pxfAutoInc;
-    default: return 0;
+    case 'A':
+        return pxfAlpha;
+    case 'D':
+        return pxfDate;
+    case 'S':
+        return pxfShort;
+    case 'I':
+        return pxfLong;
+    case '$':
+        return pxfCurrency;
+    case 'N':
+        return pxfNumber;
+    case 'L':
+        return pxfLogical;
+    case '+':
+        return pxfAutoInc;
+    default:
+        return 0;
     }
 }
 
@@ -63,7 +72,8 @@ int main(int argc, char **argv)
     char *spec = strdup(argv[2]);
     char *save = NULL;
     int i = 0;
-    for (char *tok = strtok_r(spec, ",", &save); tok && i < n; tok = strtok_r(NULL, ",", &save), ++i) {
+    for (char *tok = strtok_r(spec, ",", &save); tok && i < n;
+         tok = strtok_r(NULL, ",", &save), ++i) {
         char *type = strchr(tok, ':');
         char *size = type ? strchr(type + 1, ':') : NULL;
         if (!size)
@@ -75,7 +85,8 @@ int main(int argc, char **argv)
         fields[i].px_fdc = 0;
     }
     const int keys = atoi(argv[3]);
-    if (PX_create_file(doc, fields, n, argv[1], keys > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+    if (PX_create_file(doc, fields, n, argv[1],
+                       keys > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
         return 1;
     PX_set_value(doc, "codepage", 1252);
     if (keys > 0)

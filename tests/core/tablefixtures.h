@@ -119,7 +119,8 @@ inline bool pythonHas(const QString &module)
 {
     if (!QFileInfo::exists(python))
         return false;
-    return runTool(python, {QStringLiteral("-c"), QStringLiteral("import ") + module}).exitCode == 0;
+    return runTool(python, {QStringLiteral("-c"), QStringLiteral("import ") + module}).exitCode ==
+           0;
 }
 
 } // namespace fixtures

@@ -89,9 +89,13 @@ QString checkLayout(const QByteArray &b, int keyBytes)
     if (blocks != fileBlocks)
         return QStringLiteral("%1 blocks linked of %2").arg(blocks).arg(fileBlocks);
     if (records != numRecords)
-        return QStringLiteral("%1 records in blocks, %2 in the header").arg(records).arg(numRecords);
+        return QStringLiteral("%1 records in blocks, %2 in the header")
+            .arg(records)
+            .arg(numRecords);
     if (u16(b, 0x10) != previous)
-        return QStringLiteral("lastBlock is %1, the chain ends at %2").arg(u16(b, 0x10)).arg(previous);
+        return QStringLiteral("lastBlock is %1, the chain ends at %2")
+            .arg(u16(b, 0x10))
+            .arg(previous);
     return {};
 }
 
@@ -130,7 +134,8 @@ struct LineTable {
 
 // The lines appended with numbers from the table: dates from 1 March 2024 on, every seventh
 // without a date, every fifth without a value.
-QVector<quint32> appendLines(ParadoxFile &file, int count, const QString &cod = QStringLiteral("000001"))
+QVector<quint32> appendLines(ParadoxFile &file, int count,
+                             const QString &cod = QStringLiteral("000001"))
 {
     QVector<quint32> result;
     for (int i = 0; i < count; ++i) {
@@ -153,6 +158,8 @@ private slots:
     void valuesRoundTrip();
     void refusedValuesLeaveTheFileAlone_data();
     void refusedValuesLeaveTheFileAlone();
+    void keyViolationIsFoundWhereverTheKeyIs_data();
+    void keyViolationIsFoundWhereverTheKeyIs();
     void recordsStaySortedInFullBlocks();
     void autoIncrementNumbersNewLines();
     void indexesAreKeptInStep();
@@ -182,14 +189,65 @@ void TestParadoxFile::headerBytesMatchTheWorkedExample()
 
     QByteArray bytes = readFile(path);
     QCOMPARE(bytes.size(), 4096);
-    QByteArray expected = QByteArray::fromHex(
-        "1600" "0008" "00" "02" "01000000" "0100" "0100" "0100" "0100" "0c00" "00" "00"
-        "9c78620a" "0c77620a" "0000" "00" "0400" "0200" "00ff00ff" "62" "00" "0000"
-        "02" "01" "00" "8079620a" "7879620a" "00" "0c" "0100" "00" "00" "1f0f"
-        "00000000" "00000000" "00" "01000000" "0000" "00" "00" "be01" "0000" "f0" "20" "00"
-        "0c01" "0c01" "00000000" "257f1a6b" "0500" "5501" "0000" "e404" "0101" "5d01"
-        "0000" "000000000000"
-        "01061604" "02040608");
+    QByteArray expected = QByteArray::fromHex("1600"
+                                              "0008"
+                                              "00"
+                                              "02"
+                                              "01000000"
+                                              "0100"
+                                              "0100"
+                                              "0100"
+                                              "0100"
+                                              "0c00"
+                                              "00"
+                                              "00"
+                                              "9c78620a"
+                                              "0c77620a"
+                                              "0000"
+                                              "00"
+                                              "0400"
+                                              "0200"
+                                              "00ff00ff"
+                                              "62"
+                                              "00"
+                                              "0000"
+                                              "02"
+                                              "01"
+                                              "00"
+                                              "8079620a"
+                                              "7879620a"
+                                              "00"
+                                              "0c"
+                                              "0100"
+                                              "00"
+                                              "00"
+                                              "1f0f"
+                                              "00000000"
+                                              "00000000"
+                                              "00"
+                                              "01000000"
+                                              "0000"
+                                              "00"
+                                              "00"
+                                              "be01"
+                                              "0000"
+                                              "f0"
+                                              "20"
+                                              "00"
+                                              "0c01"
+                                              "0c01"
+                                              "00000000"
+                                              "257f1a6b"
+                                              "0500"
+                                              "5501"
+                                              "0000"
+                                              "e404"
+                                              "0101"
+                                              "5d01"
+                                              "0000"
+                                              "000000000000"
+                                              "01061604"
+                                              "02040608");
     QCOMPARE(expected.size(), 0x80);
     // Run-time pointers, an uninitialised byte and the update time vary from writer to writer.
     for (auto [from, to] : {std::pair{0x16, 0x1E}, {0x30, 0x38}, {0x55, 0x56}, {0x60, 0x64}})
@@ -201,10 +259,12 @@ void TestParadoxFile::headerBytesMatchTheWorkedExample()
     names.append("ANSIINTL");
     QCOMPARE(bytes.mid(0x94, names.size()), names);
     QVERIFY(allOf(bytes.mid(0x94 + names.size(), 0x800 - 0x94 - names.size()), '\0'));
-    QCOMPARE(bytes.mid(0x800, 28).toHex(' '),
-             QByteArray::fromHex("000000000000" "303030303031" "80000001" "800b4686"
-                                 "c082c00000000000")
-                 .toHex(' '));
+    QCOMPARE(bytes.mid(0x800, 28).toHex(' '), QByteArray::fromHex("000000000000"
+                                                                  "303030303031"
+                                                                  "80000001"
+                                                                  "800b4686"
+                                                                  "c082c00000000000")
+                                                  .toHex(' '));
 }
 
 void TestParadoxFile::valuesRoundTrip_data()
@@ -245,14 +305,14 @@ void TestParadoxFile::refusedValuesLeaveTheFileAlone_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("code too long") << line(QStringLiteral("0000001"), {}, {}, {})
                                    << QStringLiteral("Text too long for field COD");
-    QTest::newRow("duplicate key") << line(QStringLiteral("000001"), 1, {}, {})
-                                   << QStringLiteral("Key violation");
-    QTest::newRow("number is infinite") << line(QStringLiteral("1"), {}, {}, qInf())
-                                        << QStringLiteral("does not fit field VALOR");
-    QTest::newRow("date before year 1") << line(QStringLiteral("1"), {}, -693594, {})
-                                        << QStringLiteral("does not fit field DATA");
-    QTest::newRow("number out of range") << line(QStringLiteral("1"), INT_MIN, {}, {})
-                                         << QStringLiteral("does not fit field INCR");
+    QTest::newRow("duplicate key")
+        << line(QStringLiteral("000001"), 1, {}, {}) << QStringLiteral("Key violation");
+    QTest::newRow("number is infinite")
+        << line(QStringLiteral("1"), {}, {}, qInf()) << QStringLiteral("does not fit field VALOR");
+    QTest::newRow("date before year 1")
+        << line(QStringLiteral("1"), {}, -693594, {}) << QStringLiteral("does not fit field DATA");
+    QTest::newRow("number out of range")
+        << line(QStringLiteral("1"), INT_MIN, {}, {}) << QStringLiteral("does not fit field INCR");
 }
 
 void TestParadoxFile::refusedValuesLeaveTheFileAlone()
@@ -275,6 +335,61 @@ void TestParadoxFile::refusedValuesLeaveTheFileAlone()
     QCOMPARE(readFile(t.path), before);
     QCOMPARE(readFile(t.xg0), index);
     QCOMPARE(file.records().size(), 1);
+}
+
+void TestParadoxFile::keyViolationIsFoundWhereverTheKeyIs_data()
+{
+    QTest::addColumn<int>("taken");     // the number of the line whose key is used again
+    QTest::addColumn<bool>("byUpdate"); // by changing another line rather than a new line
+    QTest::addColumn<bool>("unsorted"); // the last two lines swapped on disk by another program
+    QTest::newRow("first line") << 1 << false << false;
+    QTest::newRow("inside the second block") << 130 << false << false;
+    QTest::newRow("last line") << 200 << false << false;
+    QTest::newRow("by an update") << 100 << true << false;
+    QTest::newRow("unsorted table") << 120 << false << true;
+    QTest::newRow("unsorted table, the key in front of the last") << 200 << false << true;
+    QTest::newRow("unsorted table, by an update") << 1 << true << true;
+}
+
+void TestParadoxFile::keyViolationIsFoundWhereverTheKeyIs()
+{
+    QFETCH(int, taken);
+    QFETCH(bool, byUpdate);
+    QFETCH(bool, unsorted);
+    LineTable t;
+    {
+        ParadoxFile file;
+        file.open(t.path);
+        appendLines(file, 200);
+    }
+    if (unsorted) {
+        // Lines 199 and 200 are the last two of the third block.
+        QByteArray bytes = readFile(t.path);
+        const int at = 2048 + 2 * 2048 + 6 + 14 * 22;
+        const QByteArray first = bytes.mid(at, 22);
+        bytes.replace(at, 22, bytes.mid(at + 22, 22));
+        bytes.replace(at + 22, 22, first);
+        QVERIFY(writeFile(t.path, bytes));
+    }
+    ParadoxFile file;
+    file.open(t.path);
+    quint32 other = 0;
+    for (const TableFile::Record &r : file.records())
+        if (r.values[1].toInt() == (taken == 50 ? 51 : 50))
+            other = r.slot;
+    const QByteArray before = readFile(t.path);
+    RecordValues again = line(QStringLiteral("000001"), taken, day(2025, 1, 1), 1.0);
+    try {
+        if (byUpdate)
+            file.update(other, again);
+        else
+            file.append(again);
+        QFAIL("no key violation");
+    } catch (const EngineError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("Key violation")), qPrintable(e.message()));
+    }
+    QCOMPARE(readFile(t.path), before);
+    QCOMPARE(file.records().size(), 200);
 }
 
 void TestParadoxFile::recordsStaySortedInFullBlocks()
@@ -325,8 +440,8 @@ void TestParadoxFile::recordsStaySortedInFullBlocks()
     QCOMPARE(file.records().size(), 1);
     file.close();
     file.open(t.path);
-    QCOMPARE(valuesOf(file), QVector<RecordValues>({line(QStringLiteral("000002"), 201,
-                                                         day(2024, 1, 1), 1.0)}));
+    QCOMPARE(valuesOf(file),
+             QVector<RecordValues>({line(QStringLiteral("000002"), 201, day(2024, 1, 1), 1.0)}));
     file.remove(file.records().front().slot);
     QCOMPARE(QFileInfo(t.path).size(), 2048);
     QCOMPARE(checkLayout(readFile(t.path), 10), QString());
@@ -402,16 +517,17 @@ void TestParadoxFile::indexesAreKeptInStep()
     auto check = [&]() {
         QVector<RecordValues> rows = valuesOf(file);
         QCOMPARE(inOrder(file, QString()), rows); // the table is in key order
-        std::stable_sort(rows.begin(), rows.end(), [](const RecordValues &a, const RecordValues &b) {
-            const QString ca = a[0].toString().toUpper(), cb = b[0].toString().toUpper();
-            if (ca != cb)
-                return ca < cb;
-            const int da = a[2].isValid() ? a[2].toInt() + 1000000 : 0;
-            const int db = b[2].isValid() ? b[2].toInt() + 1000000 : 0;
-            if (da != db)
-                return da < db;
-            return a[1].toInt() < b[1].toInt();
-        });
+        std::stable_sort(
+            rows.begin(), rows.end(), [](const RecordValues &a, const RecordValues &b) {
+                const QString ca = a[0].toString().toUpper(), cb = b[0].toString().toUpper();
+                if (ca != cb)
+                    return ca < cb;
+                const int da = a[2].isValid() ? a[2].toInt() + 1000000 : 0;
+                const int db = b[2].isValid() ? b[2].toInt() + 1000000 : 0;
+                if (da != db)
+                    return da < db;
+                return a[1].toInt() < b[1].toInt();
+            });
         QCOMPARE(inOrder(file, QStringLiteral("cod_data")), rows);
     };
     check();
@@ -439,9 +555,8 @@ void TestParadoxFile::damagedIndexFilesAreRebuilt_data()
     QTest::newRow("primary missing") << Damage([](const LineTable &t) { QFile::remove(t.px); });
     QTest::newRow("primary garbage")
         << Damage([](const LineTable &t) { writeFile(t.px, QByteArray(4096, '\x11')); });
-    QTest::newRow("primary cut short") << Damage([](const LineTable &t) {
-        writeFile(t.px, readFile(t.px).left(280));
-    });
+    QTest::newRow("primary cut short")
+        << Damage([](const LineTable &t) { writeFile(t.px, readFile(t.px).left(280)); });
     QTest::newRow("primary of pxlib's kind") << Damage([](const LineTable &t) {
         writeFile(t.px, QByteArray::fromHex("1000000801020100000001000100") + QByteArray(4082, 0));
     });
@@ -465,6 +580,19 @@ void TestParadoxFile::damagedIndexFilesAreRebuilt_data()
         QByteArray b = readFile(t.path);
         b.replace(2048 + 6 + 22 * 5 + 10, 4, QByteArray::fromHex("800b4000"));
         writeFile(t.path, b);
+    });
+    // The entries of COD_DATA (20 bytes each) begin after the header and its one directory entry.
+    QTest::newRow("entries out of order") << Damage([](const LineTable &t) {
+        QByteArray b = readFile(t.xg0);
+        const QByteArray first = b.mid(96 + 176, 20);
+        b.replace(96 + 176, 20, b.mid(96 + 176 + 20 * 60, 20));
+        b.replace(96 + 176 + 20 * 60, 20, first);
+        writeFile(t.xg0, b);
+    });
+    QTest::newRow("an entry in place of its neighbour") << Damage([](const LineTable &t) {
+        QByteArray b = readFile(t.xg0);
+        b.replace(96 + 176 + 20 * 31, 20, b.mid(96 + 176 + 20 * 30, 20));
+        writeFile(t.xg0, b);
     });
     QTest::newRow("entry count cut") << Damage([](const LineTable &t) {
         QByteArray b = readFile(t.xg0);
@@ -493,7 +621,9 @@ void TestParadoxFile::damagedIndexFilesAreRebuilt()
     const QVector<RecordValues> byDate = inOrder(file, QStringLiteral("COD_DATA"));
     QCOMPARE(byDate.size(), 120);
     for (int i = 1; i < byDate.size(); ++i)
-        QVERIFY(!byDate[i][2].isValid() || (byDate[i - 1][2].isValid() ? byDate[i - 1][2].toInt() <= byDate[i][2].toInt() : true));
+        QVERIFY(
+            !byDate[i][2].isValid() ||
+            (byDate[i - 1][2].isValid() ? byDate[i - 1][2].toInt() <= byDate[i][2].toInt() : true));
     QCOMPARE(inOrder(file, QString()), valuesOf(file));
     file.close();
     QCOMPARE(readFile(t.path), changedData);
@@ -540,8 +670,9 @@ void TestParadoxFile::namesAreFoundWithoutRegardToCase()
 {
     LineTable t;
     for (const char *ext : {".px", ".xg0", ".yg0"})
-        QVERIFY(QFile::rename(t.dir.file(QStringLiteral("Aux_Jur1") + QLatin1String(ext)),
-                              t.dir.file(QStringLiteral("AUX_JUR1") + QString::fromLatin1(ext).toUpper())));
+        QVERIFY(QFile::rename(
+            t.dir.file(QStringLiteral("Aux_Jur1") + QLatin1String(ext)),
+            t.dir.file(QStringLiteral("AUX_JUR1") + QString::fromLatin1(ext).toUpper())));
     QVERIFY(QFile::rename(t.path, t.dir.file(QStringLiteral("AUX_JUR1.DB"))));
     ParadoxFile file;
     file.open(t.path);
@@ -560,37 +691,45 @@ void TestParadoxFile::badFilesAreRefusedNamingTheFile_data()
     QTest::addColumn<QString>("message");
     auto put8 = [](int at, int v) { return Damage([at, v](QByteArray &b) { b[at] = char(v); }); };
     auto put16 = [](int at, int v) {
-        return Damage([at, v](QByteArray &b) { qToLittleEndian<quint16>(quint16(v), b.data() + at); });
+        return Damage(
+            [at, v](QByteArray &b) { qToLittleEndian<quint16>(quint16(v), b.data() + at); });
     };
     QTest::newRow("zero length") << Damage([](QByteArray &b) { b.clear(); })
                                  << QStringLiteral("the file is empty");
-    QTest::newRow("cut in the header") << Damage([](QByteArray &b) { b.truncate(40); })
-                                       << QStringLiteral("header is cut short");
+    QTest::newRow("cut in the header")
+        << Damage([](QByteArray &b) { b.truncate(40); }) << QStringLiteral("header is cut short");
     QTest::newRow("cut in the field list") << Damage([](QByteArray &b) { b.truncate(300); })
                                            << QStringLiteral("header length does not fit the file");
     QTest::newRow("cut in a block") << Damage([](QByteArray &b) { b.truncate(5000); })
                                     << QStringLiteral("block count does not fit the file");
-    QTest::newRow("wrong version") << put8(0x39, 0x20) << QStringLiteral("unknown version byte 0x20");
-    QTest::newRow("primary index file") << put8(0x04, 1) << QStringLiteral("an index file, not a table");
+    QTest::newRow("wrong version")
+        << put8(0x39, 0x20) << QStringLiteral("unknown version byte 0x20");
+    QTest::newRow("primary index file")
+        << put8(0x04, 1) << QStringLiteral("an index file, not a table");
     QTest::newRow("unknown file type") << put8(0x04, 9) << QStringLiteral("unknown file type 9");
-    QTest::newRow("header length") << put16(0x02, 0x4000)
-                                   << QStringLiteral("header length does not fit the file");
+    QTest::newRow("header length")
+        << put16(0x02, 0x4000) << QStringLiteral("header length does not fit the file");
     QTest::newRow("record count") << put16(0x06, 500)
                                   << QStringLiteral("record count does not match the data blocks");
-    QTest::newRow("block count") << put16(0x0C, 9) << QStringLiteral("block count does not fit the file");
+    QTest::newRow("block count") << put16(0x0C, 9)
+                                 << QStringLiteral("block count does not fit the file");
     QTest::newRow("first block past the end")
         << put16(0x0E, 7) << QStringLiteral("block link points past the end of the file");
-    QTest::newRow("chain in a circle") << put16(0x800 + 2048, 1) << QStringLiteral("runs in a circle");
-    QTest::newRow("block count word") << put16(0x800 + 4, 5) << QStringLiteral("block 1 gives a record count");
+    QTest::newRow("chain in a circle")
+        << put16(0x800 + 2048, 1) << QStringLiteral("runs in a circle");
+    QTest::newRow("block count word")
+        << put16(0x800 + 4, 5) << QStringLiteral("block 1 gives a record count");
     QTest::newRow("block count word too big")
         << put16(0x800 + 4, 200 * 22) << QStringLiteral("block 1 gives a record count");
-    QTest::newRow("record length") << put16(0x00, 23) << QStringLiteral("record length does not match the fields");
-    QTest::newRow("unknown field type") << put8(0x78, 0x33)
-                                        << QStringLiteral("unknown field type 0x33 in field COD");
+    QTest::newRow("record length")
+        << put16(0x00, 23) << QStringLiteral("record length does not match the fields");
+    QTest::newRow("unknown field type")
+        << put8(0x78, 0x33) << QStringLiteral("unknown field type 0x33 in field COD");
     QTest::newRow("memo field") << put8(0x78, 0x0C) << QStringLiteral("COD is a memo field");
     QTest::newRow("field sizes overflow the record")
         << put8(0x79, 0xFF) << QStringLiteral("record length does not match the fields");
-    QTest::newRow("date of another size") << put8(0x7D, 8) << QStringLiteral("field DATA has size 8");
+    QTest::newRow("date of another size")
+        << put8(0x7D, 8) << QStringLiteral("field DATA has size 8");
     QTest::newRow("no fields") << put16(0x21, 0) << QStringLiteral("gives 0 fields");
     QTest::newRow("too many fields") << put16(0x21, 200) << QStringLiteral("Corrupt table file");
     QTest::newRow("no block size") << put8(0x05, 0) << QStringLiteral("unknown block size");
@@ -712,10 +851,10 @@ void TestParadoxFile::weReadWhatPxlibWrites()
 #else
     TempFolder dir;
     const QString lines = dir.file(QStringLiteral("LINES.DB"));
-    ToolRun run = runTool(QStringLiteral(CHEQUES_PXWRITER),
-                          {lines, QStringLiteral("COD:A:6,INCR:+:4,DATA:D:4,VALOR:N:8"),
-                           QStringLiteral("2")},
-                          "000001||2024-03-05|600\n000001|||\n000002||1899-12-30|-12.75\n");
+    ToolRun run =
+        runTool(QStringLiteral(CHEQUES_PXWRITER),
+                {lines, QStringLiteral("COD:A:6,INCR:+:4,DATA:D:4,VALOR:N:8"), QStringLiteral("2")},
+                "000001||2024-03-05|600\n000001|||\n000002||1899-12-30|-12.75\n");
     QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), run.err.constData());
     ParadoxFile file;
     file.open(lines);
@@ -735,7 +874,8 @@ void TestParadoxFile::weReadWhatPxlibWrites()
 
     const QString types = dir.file(QStringLiteral("TYPES.DB"));
     run = runTool(QStringLiteral(CHEQUES_PXWRITER),
-                  {types, QStringLiteral("NOME:A:10,QTD:S:2,TOTAL:I:4,PRECO:$:8,TAXA:N:8,OK:L:1,DIA:D:4"),
+                  {types,
+                   QStringLiteral("NOME:A:10,QTD:S:2,TOTAL:I:4,PRECO:$:8,TAXA:N:8,OK:L:1,DIA:D:4"),
                    QStringLiteral("0")},
                   "Açúcar|-3|70000|12.5|-0.25|T|2024-02-29\n||||||\nz|0|0|0|0|F|0001-01-01\n");
     QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), run.err.constData());
