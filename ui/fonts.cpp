@@ -18,11 +18,11 @@ QString SubstituteFamily(const QString &family)
     return family;
 }
 
-QFont MakeFont(const FontSpec &spec)
+QFont MakeFont(const FontSpec &look)
 {
-    QFont font(SubstituteFamily(QLatin1String(spec.family ? spec.family : "System")));
-    font.setPixelSize(spec.pixelSize > 0 ? spec.pixelSize : 11);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    QFont font(SubstituteFamily(QLatin1String(look.family ? look.family : "System")));
+    font.setPixelSize(look.pixelSize > 0 ? look.pixelSize : 11);
+    font.setBold(look.bold);
+    font.setUnderline(look.underline);
     return font;
 }

@@ -14,5 +14,5 @@ struct FontSpec {
     bool underline = false;
 };
 
-QFont MakeFont(const FontSpec &spec);
+QFont MakeFont(const FontSpec &look);
 QString SubstituteFamily(const QString &family);

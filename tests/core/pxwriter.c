@@ -69,10 +69,10 @@ int main(int argc, char **argv)
     for (const char *c = argv[2]; *c; ++c)
         n += *c == ',';
     pxfield_t *fields = doc->malloc(doc, sizeof(pxfield_t) * (size_t)n, "fields");
-    char *spec = strdup(argv[2]);
+    char *fieldList = strdup(argv[2]);
     char *save = NULL;
     int i = 0;
-    for (char *tok = strtok_r(spec, ",", &save); tok && i < n;
+    for (char *tok = strtok_r(fieldList, ",", &save); tok && i < n;
          tok = strtok_r(NULL, ",", &save), ++i) {
         char *type = strchr(tok, ':');
         char *size = type ? strchr(type + 1, ':') : NULL;
@@ -138,7 +138,7 @@ int main(int argc, char **argv)
             FREE_PXVAL(doc, values[f]);
         doc->free(doc, values);
     }
-    free(spec);
+    free(fieldList);
     PX_close(doc);
     PX_delete(doc);
     PX_shutdown();
