@@ -20,28 +20,16 @@ const QStringList kSeedFiles = {
     QStringLiteral("Aux_Jur1.yg0"), QStringLiteral("Cal_jur1.DBF"), QStringLiteral("Cal_jur1.mdx"),
 };
 
-namespace
-{
-
-FieldDef field(const char *name, FieldType type, int size = 0, int decimals = 0)
-{
-    FieldDef def;
-    def.name = QLatin1String(name);
-    def.type = type;
-    def.size = size;
-    def.decimals = decimals;
-    return def;
-}
-
-} // namespace
-
 QVector<FieldDef> HeaderFileFields()
 {
     // Numbers with four decimals: every rate typed with two decimals reads back exactly.
     return {
-        field("COD", FieldType::String, 6),      field("LEMBRETE", FieldType::String, 40),
-        field("DATA", FieldType::Date),          field("DATABASE", FieldType::Date),
-        field("JUROS", FieldType::Float, 19, 4), field("VALOR", FieldType::Float, 19, 4),
+        MakeFieldDef(QStringLiteral("COD"), FieldType::String, 6),
+        MakeFieldDef(QStringLiteral("LEMBRETE"), FieldType::String, 40),
+        MakeFieldDef(QStringLiteral("DATA"), FieldType::Date),
+        MakeFieldDef(QStringLiteral("DATABASE"), FieldType::Date),
+        MakeFieldDef(QStringLiteral("JUROS"), FieldType::Float, 19, 4),
+        MakeFieldDef(QStringLiteral("VALOR"), FieldType::Float, 19, 4),
     };
 }
 
@@ -56,10 +44,10 @@ QVector<IndexDef> HeaderFileIndexes()
 QVector<FieldDef> LineFileFields()
 {
     return {
-        field("COD", FieldType::String, 6),
-        field("INCR", FieldType::AutoInc),
-        field("DATA", FieldType::Date),
-        field("VALOR", FieldType::Float),
+        MakeFieldDef(QStringLiteral("COD"), FieldType::String, 6),
+        MakeFieldDef(QStringLiteral("INCR"), FieldType::AutoInc),
+        MakeFieldDef(QStringLiteral("DATA"), FieldType::Date),
+        MakeFieldDef(QStringLiteral("VALOR"), FieldType::Float),
     };
 }
 
@@ -104,7 +92,7 @@ void DeclareLineFields(Table &table, const QString &floatFormat)
         {"JUROS", FieldType::Float, 0, true, false},
     };
     for (const Row &row : rows) {
-        FieldDef def = field(row.name, row.type, row.size);
+        FieldDef def = MakeFieldDef(QLatin1String(row.name), row.type, row.size);
         def.calculated = row.calculated;
         def.required = row.required;
         if (row.type == FieldType::Float) {

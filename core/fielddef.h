@@ -26,6 +26,17 @@ struct FieldDef {
     QString editMask;      // e.g. "!99/99/9999;1;_"
 };
 
+// A field of the given kind, the other properties left as they are by default.
+inline FieldDef MakeFieldDef(const QString &name, FieldType type, int size = 0, int decimals = 0)
+{
+    FieldDef def;
+    def.name = name;
+    def.type = type;
+    def.size = size;
+    def.decimals = decimals;
+    return def;
+}
+
 // An index as a table file declares it.
 struct IndexDef {
     QString name;       // tag or index name; empty for a Paradox primary index

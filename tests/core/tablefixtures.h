@@ -18,25 +18,15 @@
 namespace fixtures
 {
 
-inline FieldDef field(const QString &name, FieldType type, int size = 0, int decimals = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.size = size;
-    f.decimals = decimals;
-    return f;
-}
-
 // The header table Cal_jur1.dbf.
 inline QVector<FieldDef> headerFields()
 {
-    return {field(QStringLiteral("COD"), FieldType::String, 6),
-            field(QStringLiteral("LEMBRETE"), FieldType::String, 40),
-            field(QStringLiteral("DATA"), FieldType::Date),
-            field(QStringLiteral("DATABASE"), FieldType::Date),
-            field(QStringLiteral("JUROS"), FieldType::Float, 0, 4),
-            field(QStringLiteral("VALOR"), FieldType::Float, 0, 4)};
+    return {MakeFieldDef(QStringLiteral("COD"), FieldType::String, 6),
+            MakeFieldDef(QStringLiteral("LEMBRETE"), FieldType::String, 40),
+            MakeFieldDef(QStringLiteral("DATA"), FieldType::Date),
+            MakeFieldDef(QStringLiteral("DATABASE"), FieldType::Date),
+            MakeFieldDef(QStringLiteral("JUROS"), FieldType::Float, 0, 4),
+            MakeFieldDef(QStringLiteral("VALOR"), FieldType::Float, 0, 4)};
 }
 
 inline QVector<IndexDef> headerIndexes()
@@ -50,10 +40,10 @@ inline QVector<IndexDef> headerIndexes()
 // The line table Aux_Jur1.db.
 inline QVector<FieldDef> lineFields()
 {
-    return {field(QStringLiteral("COD"), FieldType::String, 6),
-            field(QStringLiteral("INCR"), FieldType::AutoInc),
-            field(QStringLiteral("DATA"), FieldType::Date),
-            field(QStringLiteral("VALOR"), FieldType::Float)};
+    return {MakeFieldDef(QStringLiteral("COD"), FieldType::String, 6),
+            MakeFieldDef(QStringLiteral("INCR"), FieldType::AutoInc),
+            MakeFieldDef(QStringLiteral("DATA"), FieldType::Date),
+            MakeFieldDef(QStringLiteral("VALOR"), FieldType::Float)};
 }
 
 inline QVector<IndexDef> lineIndexes()

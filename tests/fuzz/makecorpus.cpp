@@ -14,16 +14,6 @@
 namespace
 {
 
-FieldDef field(const char *name, FieldType type, int size = 0, int decimals = 0)
-{
-    FieldDef f;
-    f.name = QLatin1String(name);
-    f.type = type;
-    f.size = size;
-    f.decimals = decimals;
-    return f;
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -55,8 +45,10 @@ QVector<IndexDef> unkeyedWithTag()
 
 QVector<FieldDef> otherFields()
 {
-    return {field("NAME", FieldType::String, 12), field("AMOUNT", FieldType::Float, 12, 2),
-            field("COUNT", FieldType::Integer), field("WHEN", FieldType::Date)};
+    return {MakeFieldDef(QStringLiteral("NAME"), FieldType::String, 12),
+            MakeFieldDef(QStringLiteral("AMOUNT"), FieldType::Float, 12, 2),
+            MakeFieldDef(QStringLiteral("COUNT"), FieldType::Integer),
+            MakeFieldDef(QStringLiteral("WHEN"), FieldType::Date)};
 }
 
 QVector<IndexDef> keyedOnName()
