@@ -120,11 +120,6 @@ void DbaseFile::close()
     m_slotBase = 0;
 }
 
-void DbaseFile::corrupt(const QString &reason) const
-{
-    throw EngineError(QStringLiteral("Corrupt table file %1: %2").arg(m_path, reason));
-}
-
 void DbaseFile::parse(const QByteArray &bytes)
 {
     const qint64 size = bytes.size();
@@ -368,12 +363,6 @@ QByteArray DbaseFile::encode(const RecordValues &values) const
 }
 
 // Reading the table -----------------------------------------------------------------------------
-
-void DbaseFile::checkOpen() const
-{
-    if (!isOpen())
-        throw EngineError(QStringLiteral("Table is not open"));
-}
 
 QVector<FieldDef> DbaseFile::fields() const
 {

@@ -69,8 +69,6 @@ private:
     void checkUnique(const RecordValues &values, int recordNumber) const;
     int recordNumber(quint32 slot) const;
     void writeCount(quint32 count);
-    [[noreturn]] void corrupt(const QString &reason) const;
-    void checkOpen() const;
 
     QString m_path;
     DiskFile m_file;

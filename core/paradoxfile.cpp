@@ -278,11 +278,6 @@ void ParadoxFile::close()
     m_regular = true;
 }
 
-void ParadoxFile::corrupt(const QString &reason) const
-{
-    throw EngineError(QStringLiteral("Corrupt table file %1: %2").arg(m_path, reason));
-}
-
 void ParadoxFile::parse(const QByteArray &bytes)
 {
     const qint64 size = bytes.size();
@@ -776,12 +771,6 @@ void ParadoxFile::openSecondaries(const QString &dataName)
 }
 
 // Reading the table -----------------------------------------------------------------------------
-
-void ParadoxFile::checkOpen() const
-{
-    if (!isOpen())
-        throw EngineError(QStringLiteral("Table is not open"));
-}
 
 QVector<FieldDef> ParadoxFile::fields() const
 {

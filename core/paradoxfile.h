@@ -97,8 +97,6 @@ private:
     void writeHeader();
     qint64 blockOffset(quint16 number) const;
     Row &row(quint32 slot);
-    void checkOpen() const;
-    [[noreturn]] void corrupt(const QString &reason) const;
 
     QString m_path;
     DiskFile m_file;

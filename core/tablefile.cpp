@@ -54,3 +54,14 @@ QString ResolveFileName(const QString &folder, const QString &name)
             return dir.filePath(entry);
     return given;
 }
+
+void TableFile::checkOpen() const
+{
+    if (!isOpen())
+        throw EngineError(QStringLiteral("Table is not open"));
+}
+
+void TableFile::corrupt(const QString &reason) const
+{
+    throw EngineError(QStringLiteral("Corrupt table file %1: %2").arg(path(), reason));
+}

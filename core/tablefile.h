@@ -54,6 +54,12 @@ public:
     // Creates a new empty table (data file and index files), replacing files of those names.
     static void create(const QString &path, const QVector<FieldDef> &fields,
                        const QVector<IndexDef> &indexes);
+
+protected:
+    // The engine's errors of every file kind: "Table is not open" while closed, and a damaged
+    // file named with what is wrong with it.
+    void checkOpen() const;
+    [[noreturn]] void corrupt(const QString &reason) const;
 };
 
 // Finds `name` in `folder` without regard to letter case. Returns the path of the existing file
