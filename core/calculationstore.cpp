@@ -150,6 +150,7 @@ CalculationStore::CalculationStore(CalculationHost &host) : m_host(host)
     Table2.afterPost = [this](Table &t) { Table2AfterPost(t); };
     Table2.onCalcFields = [this](Table &t) { Table2CalcFields(t); };
     Table2.beforeClose = [this](Table &t) { Table1BeforeClose(t); };
+    m_lineFields.emplace(Table2, Table1);
 }
 
 CalculationStore::~CalculationStore()
@@ -268,9 +269,9 @@ void CalculationStore::Table2AfterPost(Table &table)
     ShowTotals();
 }
 
-void CalculationStore::Table2CalcFields(Table &table)
+void CalculationStore::Table2CalcFields(Table &)
 {
-    CalculateLineFields(table, Table1, m_host.simpleInterest());
+    CalculateLineFields(*m_lineFields, m_host.simpleInterest());
 }
 
 void CalculationStore::Table1BeforeClose(Table &table)

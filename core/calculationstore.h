@@ -3,10 +3,12 @@
 
 #include "core/datasource.h"
 #include "core/fielddef.h"
+#include "core/interest.h"
 #include "core/table.h"
 
 #include <QString>
 #include <QVector>
+#include <optional>
 
 // What the store needs of the window that drives it.
 class CalculationHost
@@ -93,4 +95,5 @@ private:
 
     CalculationHost &m_host;
     QString m_workingFolder;
+    std::optional<LineFields> m_lineFields; // of Table2 and Table1
 };

@@ -72,21 +72,35 @@ int WeekendShift(int dayNumber)
     return dayNumber;
 }
 
+LineFields::LineFields(Table &lines, Table &header)
+    : date(lines.fieldByName(QStringLiteral("DATA"))),
+      value(lines.fieldByName(QStringLiteral("VALOR"))),
+      days(lines.fieldByName(QStringLiteral("DIAS"))),
+      interest(lines.fieldByName(QStringLiteral("JUROS"))),
+      net(lines.fieldByName(QStringLiteral("VALORDESC"))),
+      gross(lines.fieldByName(QStringLiteral("VALORACUM"))),
+      baseDate(header.fieldByName(QStringLiteral("DATABASE"))),
+      rate(header.fieldByName(QStringLiteral("JUROS")))
+{
+}
+
+void CalculateLineFields(const LineFields &fields, bool simple)
+{
+    const double value = fields.value.asFloat();
+    const int baseDay = fields.baseDate.asDate();
+    const double rate = fields.rate.asFloat();
+
+    fields.days.setAsString(DayCountText(fields.date.asDate(), baseDay));
+    // The formulas read the day count back from the field.
+    const double interest = LineInterest(
+        !fields.date.isNull(), DayCountFromText(fields.days.asString()), value, rate, simple);
+    fields.interest.setAsFloat(interest);
+    const double kept = fields.interest.asFloat();
+    fields.net.setAsFloat(value - kept);
+    fields.gross.setAsFloat(value + kept);
+}
+
 void CalculateLineFields(Table &lines, Table &header, bool simple)
 {
-    const Field &date = lines.fieldByName(QStringLiteral("DATA"));
-    const double value = lines.fieldByName(QStringLiteral("VALOR")).asFloat();
-    const int baseDay = header.fieldByName(QStringLiteral("DATABASE")).asDate();
-    const double rate = header.fieldByName(QStringLiteral("JUROS")).asFloat();
-
-    Field &days = lines.fieldByName(QStringLiteral("DIAS"));
-    days.setAsString(DayCountText(date.asDate(), baseDay));
-    // The formulas read the day count back from the field.
-    const double interest =
-        LineInterest(!date.isNull(), DayCountFromText(days.asString()), value, rate, simple);
-    Field &juros = lines.fieldByName(QStringLiteral("JUROS"));
-    juros.setAsFloat(interest);
-    const double kept = juros.asFloat();
-    lines.fieldByName(QStringLiteral("VALORDESC")).setAsFloat(value - kept);
-    lines.fieldByName(QStringLiteral("VALORACUM")).setAsFloat(value + kept);
+    CalculateLineFields(LineFields(lines, header), simple);
 }

@@ -34,7 +34,24 @@ LineFigures ComputeLine(bool hasDate, int chequeDay, double value, int baseDay, 
 // The weekend shift: a Sunday moves to the next day, a Saturday two days on.
 int WeekendShift(int dayNumber);
 
+class Field;
+
+// The fields the line calculation reads and writes, looked up once. Both tables declare their
+// fields, so the fields live as long as the tables do.
+struct LineFields {
+    LineFields(Table &lines, Table &header);
+    const Field &date;     // DATA
+    const Field &value;    // VALOR
+    Field &days;           // DIAS
+    Field &interest;       // JUROS
+    Field &net;            // VALORDESC
+    Field &gross;          // VALORACUM
+    const Field &baseDate; // the header's DATABASE
+    const Field &rate;     // the header's JUROS
+};
+
 // The calculated fields of the line table's current record (DIAS, JUROS, VALORDESC,
 // VALORACUM) from its DATA and VALOR, the base date and rate of the header table's current
 // record, and the interest mode. The one routine every view of the line table calculates with.
+void CalculateLineFields(const LineFields &fields, bool simple);
 void CalculateLineFields(Table &lines, Table &header, bool simple);

@@ -19,30 +19,54 @@ const QVariant &nullValue()
     return empty;
 }
 
-int compareValues(const QVariant &a, const QVariant &b, FieldType type, bool caseInsensitive)
+// The value as the field type holds it: QString, double or int, each read in place when the
+// variant already holds that type.
+template <typename T> bool holds(const QVariant &value)
 {
-    // Empty values sort first.
-    if (!a.isValid() || !b.isValid())
-        return int(a.isValid()) - int(b.isValid());
+    return value.metaType() == QMetaType::fromType<T>();
+}
+
+template <typename T> const T &heldValue(const QVariant &value)
+{
+    return *static_cast<const T *>(value.constData());
+}
+
+QString textOf(const QVariant &value)
+{
+    return holds<QString>(value) ? heldValue<QString>(value) : value.toString();
+}
+
+double doubleOf(const QVariant &value)
+{
+    return holds<double>(value) ? heldValue<double>(value) : value.toDouble();
+}
+
+int intOf(const QVariant &value)
+{
+    return holds<int>(value) ? heldValue<int>(value) : value.toInt();
+}
+
+// The type a field of each kind holds its value in.
+bool holdsFieldType(const QVariant &value, FieldType type)
+{
     switch (type) {
     case FieldType::String:
-        return a.toString().compare(b.toString(),
-                                    caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
-    case FieldType::Float: {
-        const double x = a.toDouble(), y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    default: {
-        const int x = a.toInt(), y = b.toInt();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
+        return holds<QString>(value);
+    case FieldType::Float:
+        return holds<double>(value);
+    default:
+        return holds<int>(value);
     }
 }
 
-QVariant convertValue(const QVariant &value, FieldType type)
+QVariant convertValue(QVariant value, FieldType type)
 {
+    if (holdsFieldType(value, type) && !holds<QString>(value))
+        return value; // a number is never null
     if (!value.isValid() || value.isNull())
         return {};
+    if (holdsFieldType(value, type))
+        return value;
     switch (type) {
     case FieldType::String:
         return value.toString();
@@ -53,11 +77,44 @@ QVariant convertValue(const QVariant &value, FieldType type)
     }
 }
 
+int compareValues(const QVariant &a, const QVariant &b, FieldType type, bool caseInsensitive)
+{
+    // Empty values sort first.
+    if (!a.isValid() || !b.isValid())
+        return int(a.isValid()) - int(b.isValid());
+    switch (type) {
+    case FieldType::String:
+        return textOf(a).compare(textOf(b),
+                                 caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
+    case FieldType::Float: {
+        const double x = doubleOf(a), y = doubleOf(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    default: {
+        const int x = intOf(a), y = intOf(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    }
+}
+
 bool sameValue(const QVariant &a, const QVariant &b)
 {
     if (a.isValid() != b.isValid())
         return false;
     return !a.isValid() || a == b;
+}
+
+bool sameValues(const QVector<QVariant> &a, const QVector<QVariant> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), sameValue);
+}
+
+// Link values compare as text, whatever type each side holds.
+bool sameText(const QVariant &a, const QVariant &b)
+{
+    if (holds<QString>(a) && holds<QString>(b))
+        return heldValue<QString>(a) == heldValue<QString>(b);
+    return a.toString() == b.toString();
 }
 
 } // namespace
@@ -84,9 +141,9 @@ QString Field::asString() const
     case FieldType::Date:
         return ShortDateText(v.toInt());
     case FieldType::Float:
-        return QString::number(v.toDouble(), 'g', 15);
+        return QString::number(doubleOf(v), 'g', 15);
     default:
-        return v.toString();
+        return textOf(v);
     }
 }
 
@@ -109,26 +166,31 @@ int Field::asInteger() const
 double Field::asFloat() const
 {
     const QVariant &v = m_table->cell(m_index);
-    return v.isValid() ? v.toDouble() : 0.0;
+    return v.isValid() ? doubleOf(v) : 0.0;
 }
 
 int Field::asDate() const
 {
     const QVariant &v = m_table->cell(m_index);
-    return v.isValid() ? v.toInt() : 0;
+    return v.isValid() ? intOf(v) : 0;
 }
 
 void Field::setValue(const QVariant &value)
 {
-    QVariant converted = convertValue(value, m_def.type);
+    store(convertValue(value, m_def.type));
+}
+
+void Field::store(QVariant converted)
+{
     if (m_def.type == FieldType::String && converted.isValid()) {
-        QString text = converted.toString();
-        if (m_def.size > 0 && text.size() > m_def.size)
-            text.truncate(m_def.size);
-        converted = text.isEmpty() ? QVariant() : QVariant(text);
+        const QString &text = heldValue<QString>(converted);
+        if (text.isEmpty())
+            converted = QVariant();
+        else if (m_def.size > 0 && text.size() > m_def.size)
+            converted = QVariant(text.left(m_def.size));
     }
     QVariant &cell = m_table->writableCell(m_index);
-    if (sameValue(cell, converted) && !m_def.calculated) {
+    if (!m_def.calculated && sameValue(cell, converted)) {
         // Writing the same value still marks the record as changed, as typing it would.
         m_table->m_modified = true;
         return;
@@ -146,7 +208,7 @@ void Field::setAsString(const QString &text)
     }
     switch (m_def.type) {
     case FieldType::String:
-        setValue(text);
+        store(convertValue(QVariant(text), m_def.type));
         return;
     case FieldType::Date:
         setValue(DayNumber(StrToDate(text)));
@@ -173,17 +235,17 @@ void Field::setAsString(const QString &text)
 
 void Field::setAsInteger(int value)
 {
-    setValue(value);
+    store(convertValue(QVariant(value), m_def.type));
 }
 
 void Field::setAsFloat(double value)
 {
-    setValue(value);
+    store(convertValue(QVariant(value), m_def.type));
 }
 
 void Field::setAsDate(int dayNumber)
 {
-    setValue(dayNumber);
+    store(convertValue(QVariant(dayNumber), m_def.type));
 }
 
 void Field::clear()
@@ -380,6 +442,10 @@ void Table::open()
     for (const FieldDef &def : fileFields)
         m_columnTypes.append(def.type);
     m_hasHiddenColumns = m_storedFields.contains(-1);
+    m_calculatedFields.clear();
+    for (const auto &field : m_fields)
+        if (field->isCalculated())
+            m_calculatedFields.append(field->index());
 
     m_file = std::move(file);
     loadRecords();
@@ -561,7 +627,7 @@ bool Table::matchesMaster(const Buffer &buffer) const
     for (int i = 0; i < m_linkFields.size(); ++i) {
         const QVariant &mine = buffer.values[m_linkFields[i]];
         const QVariant &theirs = i < m_masterKey.size() ? m_masterKey[i] : nullValue();
-        if (!mine.isValid() || !theirs.isValid() || mine.toString() != theirs.toString())
+        if (!mine.isValid() || !theirs.isValid() || !sameText(mine, theirs))
             return false;
     }
     return true;
@@ -599,13 +665,24 @@ int Table::sortedPosition(const Buffer &buffer) const
 void Table::rebuildView(quint32 keepSlot)
 {
     // The master's link values the view is built for.
-    m_masterKey.clear();
+    m_masterKey = currentMasterKey();
+    collectRows();
+    calculateView(keepSlot);
+}
+
+QVector<QVariant> Table::currentMasterKey() const
+{
+    QVector<QVariant> key;
     if (masterFilterActive()) {
         Table *master = m_master->dataSet();
         for (const QString &name : std::as_const(m_masterFields))
-            m_masterKey.append(master->fieldByName(name).value());
+            key.append(master->fieldByName(name).value());
     }
+    return key;
+}
 
+void Table::collectRows()
+{
     m_view.clear();
     if (m_hasOrderIndex || (m_orderFields.isEmpty() && m_file)) {
         // The file's index gives the order (or its physical order when there is no order).
@@ -638,7 +715,10 @@ void Table::rebuildView(quint32 keepSlot)
                 return lessInOrder(m_records[size_t(a)], m_records[size_t(b)]);
             });
     }
+}
 
+void Table::calculateView(quint32 keepSlot)
+{
     for (int row : std::as_const(m_view))
         calculate(m_records[size_t(row)]);
 
@@ -753,14 +833,10 @@ void Table::calculate(Buffer &buffer)
 {
     if (!onCalcFields || m_calcTarget)
         return;
-    bool any = false;
-    for (const auto &f : m_fields)
-        if (f->isCalculated()) {
-            buffer.values[f->index()] = QVariant();
-            any = true;
-        }
-    if (!any)
+    if (m_calculatedFields.isEmpty())
         return;
+    for (int index : std::as_const(m_calculatedFields))
+        buffer.values[index] = QVariant();
     m_calcTarget = &buffer;
     try {
         onCalcFields(*this);
@@ -914,6 +990,10 @@ void Table::refresh()
         m_file->close();
         m_file->open(path);
         loadRecords();
+    } else if (sameValues(currentMasterKey(), m_masterKey)) {
+        // Nothing stored has changed: the rows stay, their calculated fields are computed anew.
+        calculateView(slot);
+        return;
     }
     rebuildView(slot);
 }

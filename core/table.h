@@ -58,6 +58,8 @@ private:
     {
     }
 
+    void store(QVariant converted); // a value already of the field's type
+
     Table *m_table;
     FieldDef m_def;
     int m_index; // position in the table's field list
@@ -160,6 +162,9 @@ private:
     void fieldChanged(int fieldIndex);
     void calculate(Buffer &buffer);
     void rebuildView(quint32 keepSlot);
+    void collectRows();
+    void calculateView(quint32 keepSlot);
+    QVector<QVariant> currentMasterKey() const;
     void setState(TableState state);
     void notify(int change, int row);
     void masterChanged(int change, int arg);
@@ -192,6 +197,7 @@ private:
     QHash<QString, int> m_fieldIndex; // upper-case name -> field index
     QVector<int> m_fileColumn;        // field index -> column in the file, -1 if calculated
     QVector<int> m_storedFields;      // field indexes of the stored fields, in file column order
+    QVector<int> m_calculatedFields;  // field indexes of the calculated fields
     bool m_declaredFields = false;
 
     QString m_indexName;

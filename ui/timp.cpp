@@ -17,13 +17,14 @@ TIMP::TIMP(TCHEQ &owner) : QObject(&owner), m_owner(owner)
     Table2.setIndexFieldNames(QStringLiteral("COD;INCR"));
     Table2.setMasterSource(&owner.DataSource1, QStringLiteral("COD"));
     Table2.onCalcFields = [this](Table &table) { Table2CalcFields(table); };
+    m_lineFields.emplace(Table2, owner.Table1);
 }
 
 TIMP::~TIMP() = default;
 
-void TIMP::Table2CalcFields(Table &table)
+void TIMP::Table2CalcFields(Table &)
 {
-    CalculateLineFields(table, m_owner.Table1, m_owner.RadioButton1->isChecked());
+    CalculateLineFields(*m_lineFields, m_owner.RadioButton1->isChecked());
 }
 
 QString TIMP::lembrete() const

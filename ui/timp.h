@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/interest.h"
 #include "core/table.h"
 #include "report/calculationheader.h"
 #include "report/calculationreport.h"
 #include "report/tabledataset.h"
 
 #include <QObject>
+#include <optional>
 
 class TCHEQ;
 
@@ -34,6 +36,7 @@ public:
 
 private:
     TableDataSet m_lines{Table2};
+    std::optional<LineFields> m_lineFields; // of Table2 and the main window's Table1
 
 public:
     CalculationReport QuickRep1{m_lines, *this};
