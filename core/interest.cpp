@@ -4,14 +4,41 @@
 #include "core/dates.h"
 #include "core/table.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <charconv>
+#include <cstring>
+
+DayCount CountDays(int chequeDay, int baseDay)
+{
+    char buffer[24];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, qint64(chequeDay) - baseDay).ptr;
+    DayCount count;
+    count.length = std::min(int(written - buffer), 7);
+    std::memcpy(count.text, buffer, size_t(count.length));
+    // Read back from the text that was kept; a lone "-" reads as 0.
+    std::from_chars(count.text, count.text + count.length, count.days);
+    return count;
+}
+
+const QString &DayCount::sharedText() const
+{
+    // The text and the number read back from it determine each other.
+    thread_local QHash<int, QString> texts;
+    auto it = texts.constFind(days);
+    if (it == texts.constEnd()) {
+        if (texts.size() >= 1 << 16)
+            texts.clear(); // the lines keep their copies
+        it = texts.insert(days, QString(view()));
+    }
+    return *it;
+}
 
 QString DayCountText(int chequeDay, int baseDay)
 {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, qint64(chequeDay) - baseDay);
-    const int length = int(result.ptr - buffer);
-    return QString::fromLatin1(buffer, length > 7 ? 7 : length);
+    return CountDays(chequeDay, baseDay).sharedText();
 }
 
 int DayCountFromText(const QString &text)
@@ -55,8 +82,9 @@ LineFigures ComputeLine(bool hasDate, int chequeDay, double value, int baseDay, 
                         bool simple)
 {
     LineFigures figures;
-    figures.days = DayCountText(hasDate ? chequeDay : 0, baseDay);
-    figures.interest = LineInterest(hasDate, DayCountFromText(figures.days), value, rate, simple);
+    const DayCount count = CountDays(hasDate ? chequeDay : 0, baseDay);
+    figures.days = count.sharedText();
+    figures.interest = LineInterest(hasDate, count.days, value, rate, simple);
     figures.net = value - figures.interest;
     figures.gross = value + figures.interest;
     return figures;
@@ -90,14 +118,13 @@ void CalculateLineFields(const LineFields &fields, bool simple)
     const int baseDay = fields.baseDate.asDate();
     const double rate = fields.rate.asFloat();
 
-    fields.days.setAsString(DayCountText(fields.date.asDate(), baseDay));
-    // The formulas read the day count back from the field.
-    const double interest = LineInterest(
-        !fields.date.isNull(), DayCountFromText(fields.days.asString()), value, rate, simple);
+    // DIAS holds the text; the formulas go on with the number read back from it.
+    const DayCount count = CountDays(fields.date.asDate(), baseDay);
+    fields.days.setAsString(count.sharedText());
+    const double interest = LineInterest(!fields.date.isNull(), count.days, value, rate, simple);
     fields.interest.setAsFloat(interest);
-    const double kept = fields.interest.asFloat();
-    fields.net.setAsFloat(value - kept);
-    fields.gross.setAsFloat(value + kept);
+    fields.net.setAsFloat(value - interest);
+    fields.gross.setAsFloat(value + interest);
 }
 
 void CalculateLineFields(Table &lines, Table &header, bool simple)

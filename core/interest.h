@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
 
 class Table;
@@ -12,6 +13,19 @@ struct LineFigures {
     double net = 0;      // VALORDESC: value less interest
     double gross = 0;    // VALORACUM: value plus interest
 };
+
+// The day count of a line: its text, the difference in plain decimal cut to its first 7
+// characters, and the number every formula reads back from that text.
+struct DayCount {
+    char text[8] = {};
+    int length = 0;
+    int days = 0;
+    QLatin1StringView view() const { return QLatin1StringView(text, length); }
+    // The text as a string. Day counts repeat from line to line: each text is made once and
+    // shared by every line that shows it.
+    const QString &sharedText() const;
+};
+DayCount CountDays(int chequeDay, int baseDay);
 
 // Day count text: the difference in plain decimal, cut to its first 7 characters.
 QString DayCountText(int chequeDay, int baseDay);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 namespace
 {
@@ -134,7 +135,11 @@ QVariant Field::value() const
 
 QString Field::asString() const
 {
-    const QVariant &v = m_table->cell(m_index);
+    return stringOf(m_table->cell(m_index));
+}
+
+QString Field::stringOf(const QVariant &v) const
+{
     if (!v.isValid())
         return {};
     switch (m_def.type) {
@@ -191,12 +196,39 @@ void Field::store(QVariant converted)
     }
     QVariant &cell = m_table->writableCell(m_index);
     if (!m_def.calculated && sameValue(cell, converted)) {
-        // Writing the same value still marks the record as changed, as typing it would.
-        m_table->m_modified = true;
+        unchanged();
         return;
     }
     cell = std::move(converted);
-    if (!m_def.calculated)
+    changed();
+}
+
+template <typename T> void Field::storeHeld(T value)
+{
+    QVariant &cell = m_table->writableCell(m_index);
+    if (holds<T>(cell)) {
+        if (!m_def.calculated && heldValue<T>(cell) == value) {
+            unchanged();
+            return;
+        }
+        *static_cast<T *>(cell.data()) = value; // in place: a number is held in the variant
+    } else {
+        cell = QVariant(value);
+    }
+    changed();
+}
+
+void Field::unchanged()
+{
+    // Writing the same value still marks the record as changed, as typing it would.
+    m_table->m_modified = true;
+}
+
+void Field::changed()
+{
+    if (m_def.calculated)
+        m_table->m_calcPending[size_t(m_index)] = false;
+    else
         m_table->fieldChanged(m_index);
 }
 
@@ -208,7 +240,7 @@ void Field::setAsString(const QString &text)
     }
     switch (m_def.type) {
     case FieldType::String:
-        store(convertValue(QVariant(text), m_def.type));
+        storeText(text);
         return;
     case FieldType::Date:
         setValue(DayNumber(StrToDate(text)));
@@ -233,19 +265,51 @@ void Field::setAsString(const QString &text)
     }
 }
 
+void Field::storeText(const QString &text)
+{
+    if (m_def.size > 0 && text.size() > m_def.size) {
+        store(QVariant(text.left(m_def.size)));
+        return;
+    }
+    QVariant &cell = m_table->writableCell(m_index);
+    if (holds<QString>(cell)) {
+        QString &held = *static_cast<QString *>(cell.data());
+        // A shared copy of the same text is the same text, without reading it.
+        const bool shared = held.constData() == text.constData() && held.size() == text.size();
+        if (!m_def.calculated && (shared || held == text)) {
+            unchanged();
+            return;
+        }
+        if (!shared)
+            held = text;
+    } else {
+        cell = QVariant(text);
+    }
+    changed();
+}
+
 void Field::setAsInteger(int value)
 {
-    store(convertValue(QVariant(value), m_def.type));
+    if (m_def.type == FieldType::String || m_def.type == FieldType::Float)
+        store(convertValue(QVariant(value), m_def.type));
+    else
+        storeHeld(value);
 }
 
 void Field::setAsFloat(double value)
 {
-    store(convertValue(QVariant(value), m_def.type));
+    if (m_def.type == FieldType::Float)
+        storeHeld(value);
+    else
+        store(convertValue(QVariant(value), m_def.type));
 }
 
 void Field::setAsDate(int dayNumber)
 {
-    store(convertValue(QVariant(dayNumber), m_def.type));
+    if (m_def.type == FieldType::String || m_def.type == FieldType::Float)
+        store(convertValue(QVariant(dayNumber), m_def.type));
+    else
+        storeHeld(dayNumber);
 }
 
 void Field::clear()
@@ -255,12 +319,16 @@ void Field::clear()
 
 QString Field::displayText() const
 {
-    const QVariant &v = m_table->cell(m_index);
+    return displayTextOf(m_table->cell(m_index));
+}
+
+QString Field::displayTextOf(const QVariant &v) const
+{
     if (!v.isValid())
         return {};
     if (m_def.type == FieldType::Float && !m_def.displayFormat.isEmpty())
         return FormatFloat(m_def.displayFormat, v.toDouble());
-    return asString();
+    return stringOf(v);
 }
 
 QString Field::editText() const
@@ -438,14 +506,19 @@ void Table::open()
     for (int i = 0; i < m_fileColumn.size(); ++i)
         if (m_fileColumn[i] >= 0)
             m_storedFields[m_fileColumn[i]] = i;
+    // Columns the program does not declare follow the fields in each buffer.
+    m_valueCount = int(m_fields.size());
+    for (int &index : m_storedFields)
+        if (index < 0)
+            index = m_valueCount++;
     m_columnTypes.clear();
     for (const FieldDef &def : fileFields)
         m_columnTypes.append(def.type);
-    m_hasHiddenColumns = m_storedFields.contains(-1);
     m_calculatedFields.clear();
     for (const auto &field : m_fields)
         if (field->isCalculated())
             m_calculatedFields.append(field->index());
+    m_calcPending.assign(m_fields.size(), false);
 
     m_file = std::move(file);
     loadRecords();
@@ -461,20 +534,15 @@ void Table::loadRecords()
 {
     const QVector<TableFile::Record> records = m_file->records();
     m_records.clear();
-    m_records.reserve(size_t(records.size()));
-    const int fieldCount = int(m_fields.size());
-    for (const TableFile::Record &r : records) {
-        Buffer b;
+    m_records.resize(size_t(records.size()));
+    for (qsizetype n = 0; n < records.size(); ++n) {
+        const TableFile::Record &r = records[n];
+        Buffer &b = m_records[size_t(n)];
         b.slot = r.slot;
-        b.values.resize(fieldCount);
-        if (m_hasHiddenColumns)
-            b.file = r.values;
-        for (int i = 0; i < fieldCount; ++i) {
-            const int column = m_fileColumn[i];
-            if (column >= 0 && column < r.values.size())
-                b.values[i] = convertValue(r.values[column], m_fields[i]->type());
-        }
-        m_records.push_back(std::move(b));
+        b.values.resize(m_valueCount);
+        const qsizetype columns = std::min(r.values.size(), qsizetype(m_storedFields.size()));
+        for (qsizetype c = 0; c < columns; ++c)
+            b.values[m_storedFields[c]] = convertValue(r.values[c], valueType(int(c)));
     }
     reindexSlots();
     m_stamp = fileStamp();
@@ -635,10 +703,13 @@ bool Table::matchesMaster(const Buffer &buffer) const
 
 const QVariant &Table::orderValue(const Buffer &buffer, int key) const
 {
-    if (key >= 0)
-        return buffer.values[key];
-    const int column = -key - 1;
-    return column < buffer.file.size() ? buffer.file[column] : nullValue();
+    return buffer.values[key >= 0 ? key : m_storedFields[-key - 1]];
+}
+
+FieldType Table::valueType(int column) const
+{
+    const int index = m_storedFields[column];
+    return index < int(m_fields.size()) ? m_fields[size_t(index)]->type() : m_columnTypes[column];
 }
 
 bool Table::lessInOrder(const Buffer &a, const Buffer &b) const
@@ -719,17 +790,24 @@ void Table::collectRows()
 
 void Table::calculateView(quint32 keepSlot)
 {
-    for (int row : std::as_const(m_view))
-        calculate(m_records[size_t(row)]);
-
+    // Every record is calculated anew when it is next read; the current one at once, so that a
+    // failing calculation shows here.
+    if (++m_calcRound == 0) {
+        m_calcRound = 1;
+        for (Buffer &b : m_records)
+            b.calcRound = 0;
+    }
     m_current = m_view.isEmpty() ? -1 : 0;
     if (keepSlot) {
-        for (int r = 0; r < m_view.size(); ++r)
-            if (m_records[size_t(m_view[r])].slot == keepSlot)
-                m_current = r;
+        const int kept = m_slotIndex.value(keepSlot, -1);
+        const qsizetype row = m_view.indexOf(kept);
+        if (kept >= 0 && row >= 0)
+            m_current = int(row);
     }
     m_bof = true;
     m_eof = m_view.isEmpty();
+    if (m_current >= 0)
+        fresh(m_records[size_t(m_view[m_current])]);
     notify(int(DataSource::Change::RowsReset), -1);
 }
 
@@ -763,7 +841,15 @@ QVariant Table::rowValue(int row, int fieldIndex) const
     if ((m_state == TableState::Insert || m_state == TableState::Edit) && row == m_current)
         return m_edit.values[fieldIndex];
     const int index = recordIndexOfRow(row);
-    return index < 0 ? QVariant() : m_records[size_t(index)].values[fieldIndex];
+    if (index < 0)
+        return {};
+    const Buffer &buffer = m_records[size_t(index)];
+    try {
+        fresh(buffer);
+    } catch (...) {
+        // A grid only shows what the calculation gave; the cursor reports its failure.
+    }
+    return buffer.values[fieldIndex];
 }
 
 QString Table::rowDisplayText(int row, int fieldIndex) const
@@ -778,30 +864,47 @@ QString Table::rowDisplayText(int row, int fieldIndex) const
         if (index < 0)
             return {};
         buffer = &m_records[size_t(index)];
+        try {
+            fresh(*buffer);
+        } catch (...) {
+            // A grid only shows what the calculation gave; the cursor reports its failure.
+        }
     }
-    // Read through the field so that formats apply, without moving the cursor.
-    Table *self = const_cast<Table *>(this);
-    const Buffer *saved = self->m_readOverride;
-    self->m_readOverride = buffer;
-    QString text = m_fields[size_t(fieldIndex)]->displayText();
-    self->m_readOverride = saved;
-    return text;
+    return m_fields[size_t(fieldIndex)]->displayTextOf(buffer->values[fieldIndex]);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Table: the current record
 
+const Table::Buffer *Table::readBuffer() const
+{
+    if (m_readOverride)
+        return m_readOverride;
+    if (m_state == TableState::Insert || m_state == TableState::Edit)
+        return &m_edit;
+    if (m_state == TableState::Browse && m_current >= 0 && m_current < m_view.size())
+        return &m_records[size_t(m_view[m_current])];
+    return nullptr;
+}
+
+const Table::Buffer &Table::fresh(const Buffer &stored) const
+{
+    // The edit buffer is calculated at every change and is never behind.
+    if (stored.calcRound != m_calcRound && &stored != &m_edit)
+        const_cast<Table *>(this)->calculate(const_cast<Buffer &>(stored));
+    return stored;
+}
+
 const QVariant &Table::cell(int fieldIndex) const
 {
-    if (m_calcTarget)
+    if (m_calcTarget) {
+        // A calculated field reads empty until the handler has written it.
+        if (m_calcPending[size_t(fieldIndex)])
+            return nullValue();
         return m_calcTarget->values[fieldIndex];
-    if (m_readOverride)
-        return m_readOverride->values[fieldIndex];
-    if (m_state == TableState::Insert || m_state == TableState::Edit)
-        return m_edit.values[fieldIndex];
-    if (m_state == TableState::Browse && m_current >= 0 && m_current < m_view.size())
-        return m_records[size_t(m_view[m_current])].values[fieldIndex];
-    return nullValue();
+    }
+    const Buffer *buffer = readBuffer();
+    return buffer ? fresh(*buffer).values[fieldIndex] : nullValue();
 }
 
 QVariant &Table::writableCell(int fieldIndex)
@@ -831,30 +934,37 @@ void Table::fieldChanged(int fieldIndex)
 
 void Table::calculate(Buffer &buffer)
 {
-    if (!onCalcFields || m_calcTarget)
+    if (m_calcTarget)
         return;
-    if (m_calculatedFields.isEmpty())
+    buffer.calcRound = m_calcRound;
+    if (!onCalcFields || m_calculatedFields.isEmpty())
         return;
+    // The calculated fields start empty; the values of the last calculation stay in place
+    // until the handler writes them, so that writing the same value costs nothing.
     for (int index : std::as_const(m_calculatedFields))
-        buffer.values[index] = QVariant();
+        m_calcPending[size_t(index)] = true;
     m_calcTarget = &buffer;
     try {
         onCalcFields(*this);
     } catch (...) {
         m_calcTarget = nullptr;
+        buffer.calcRound = 0; // tried again at the next read
+        for (int index : std::as_const(m_calculatedFields))
+            if (std::exchange(m_calcPending[size_t(index)], char(false)))
+                buffer.values[index] = QVariant();
         throw;
     }
     m_calcTarget = nullptr;
+    for (int index : std::as_const(m_calculatedFields))
+        if (std::exchange(m_calcPending[size_t(index)], char(false)))
+            buffer.values[index] = QVariant();
 }
 
 RecordValues Table::storedValues(const Buffer &buffer) const
 {
-    // Columns the program does not declare keep what the file holds.
-    RecordValues values = buffer.file;
-    values.resize(m_storedFields.size());
+    RecordValues values(m_storedFields.size());
     for (int c = 0; c < m_storedFields.size(); ++c)
-        if (m_storedFields[c] >= 0)
-            values[c] = buffer.values[m_storedFields[c]];
+        values[c] = buffer.values[m_storedFields[c]];
     return values;
 }
 
@@ -1019,7 +1129,7 @@ void Table::startInsert(bool append)
         beforeInsert(*this);
     m_rowBeforeInsert = m_current;
     m_edit = Buffer();
-    m_edit.values.resize(fieldCount());
+    m_edit.values.resize(m_valueCount);
     int row = append || m_current < 0 ? int(m_view.size()) : m_current;
     // A new record of a detail starts with its master's link values.
     if (masterFilterActive())
@@ -1070,7 +1180,7 @@ void Table::edit()
     }
     if (beforeEdit)
         beforeEdit(*this);
-    m_edit = m_records[size_t(m_view[m_current])];
+    m_edit = fresh(m_records[size_t(m_view[m_current])]);
     m_modified = false;
     setState(TableState::Edit);
 }
@@ -1093,13 +1203,9 @@ void Table::post()
         const quint32 slot = m_file->append(values);
         m_stamp = fileStamp();
         m_edit.slot = slot;
-        if (m_hasHiddenColumns)
-            m_edit.file = values;
         // The file numbers auto-increment fields.
-        for (int c = 0; c < m_storedFields.size(); ++c)
-            if (m_storedFields[c] >= 0 && c < values.size())
-                m_edit.values[m_storedFields[c]] =
-                    convertValue(values[c], m_fields[size_t(m_storedFields[c])]->type());
+        for (int c = 0; c < m_storedFields.size() && c < values.size(); ++c)
+            m_edit.values[m_storedFields[c]] = convertValue(values[c], valueType(c));
         m_records.push_back(m_edit);
         recordIndex = int(m_records.size()) - 1;
         m_slotIndex.insert(slot, recordIndex);

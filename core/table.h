@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QVarLengthArray>
 #include <QVariant>
 #include <QVector>
 #include <cstdint>
@@ -58,7 +59,13 @@ private:
     {
     }
 
-    void store(QVariant converted); // a value already of the field's type
+    QString stringOf(const QVariant &value) const;      // asString of a value of this field
+    QString displayTextOf(const QVariant &value) const; // displayText of a value of this field
+    void store(QVariant converted);                     // a value already of the field's type
+    template <typename T> void storeHeld(T value);      // a value of the type the field holds
+    void storeText(const QString &text);                // a String field's text, not empty
+    void unchanged(); // the value written is the one the field has
+    void changed();   // a new value was written
 
     Table *m_table;
     FieldDef m_def;
@@ -151,16 +158,21 @@ private:
     friend class Field;
     friend class DataSource;
 
+    // One record. Its values sit in the buffer itself, so that a pass over the records reads
+    // memory in one run: the fields in field order, then the file's columns that the program
+    // does not declare (INCR), kept so that a post writes back what the file holds.
     struct Buffer {
-        quint32 slot = 0;         // file slot of a stored record
-        QVector<QVariant> values; // all fields, stored and calculated, in field order
-        RecordValues file;        // the file's own row, kept for columns not declared (INCR)
+        quint32 slot = 0;      // file slot of a stored record
+        quint32 calcRound = 0; // the round its calculated fields belong to (m_calcRound)
+        QVarLengthArray<QVariant, 8> values;
     };
 
     QVariant &writableCell(int fieldIndex);
     const QVariant &cell(int fieldIndex) const;
     void fieldChanged(int fieldIndex);
     void calculate(Buffer &buffer);
+    const Buffer &fresh(const Buffer &stored) const;
+    const Buffer *readBuffer() const;
     void rebuildView(quint32 keepSlot);
     void collectRows();
     void calculateView(quint32 keepSlot);
@@ -172,6 +184,7 @@ private:
     bool matchesMaster(const Buffer &buffer) const;
     bool lessInOrder(const Buffer &a, const Buffer &b) const;
     const QVariant &orderValue(const Buffer &buffer, int key) const;
+    FieldType valueType(int column) const; // of the value that holds file column `column`
     int sortedPosition(const Buffer &buffer) const;
     int recordIndexOfRow(int row) const;
     RecordValues storedValues(const Buffer &buffer) const;
@@ -196,8 +209,9 @@ private:
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, int> m_fieldIndex; // upper-case name -> field index
     QVector<int> m_fileColumn;        // field index -> column in the file, -1 if calculated
-    QVector<int> m_storedFields;      // field indexes of the stored fields, in file column order
+    QVector<int> m_storedFields;      // file column -> index in a buffer's values
     QVector<int> m_calculatedFields;  // field indexes of the calculated fields
+    std::vector<char> m_calcPending;  // per field: calculated, not yet written by the handler
     bool m_declaredFields = false;
 
     QString m_indexName;
@@ -206,7 +220,7 @@ private:
     bool m_hasOrderIndex = false;     // m_orderIndex is set (a primary index has no name)
     QVector<int> m_orderFields;       // field indexes of the current order; -(c+1): file column c
     QVector<FieldType> m_columnTypes; // the file's column types
-    bool m_hasHiddenColumns = false;
+    int m_valueCount = 0;             // values of a buffer: fields, then undeclared columns
     bool m_orderCaseInsensitive = false;
 
     QPointer<DataSource> m_master;
@@ -226,7 +240,10 @@ private:
     bool m_eof = true;
     bool m_bof = true;
     bool m_modified = false;
-    Buffer m_edit;                          // the record being inserted or edited
+    Buffer m_edit; // the record being inserted or edited
+    // Calculated fields of stored records are computed when the record is read: a re-read
+    // starts a new round, and a record of an older round is calculated before it is read.
+    quint32 m_calcRound = 1;
     Buffer *m_calcTarget = nullptr;         // the record whose calculated fields are being computed
     const Buffer *m_readOverride = nullptr; // a stored record read in place of the edit buffer
 

@@ -112,6 +112,10 @@ void TestInterest::dayCountText()
     QFETCH(int, readBack);
     QCOMPARE(DayCountText(cheque, base), text);
     QCOMPARE(DayCountFromText(DayCountText(cheque, base)), readBack);
+    const DayCount count = CountDays(cheque, base);
+    QCOMPARE(QString(count.view()), text);
+    QCOMPARE(count.sharedText(), text);
+    QCOMPARE(count.days, readBack);
 }
 
 void TestInterest::weekendShift_data()

@@ -2,6 +2,7 @@
 #include "core/calculationstore.h"
 #include "core/dates.h"
 #include "core/errors.h"
+#include "core/numbers.h"
 #include "core/table.h"
 #include "support/linetables.h"
 #include "support/tempfolder.h"
@@ -24,6 +25,9 @@ private slots:
     void beforeHandlersRefuseSilently();
     void cancelAndDelete();
     void calculatedFields();
+    void calculationAfterReRead();
+    void failingCalculationInGridReads();
+    void editKeepsUndeclaredColumns();
     void checkBrowseModeOnMoveAndRefresh();
     void orderByIndexAndFields();
     void masterDetail();
@@ -253,6 +257,112 @@ void TestTable::calculatedFields()
     // The handler may not write stored fields.
     lines.onCalcFields = [](Table &t) { t.fieldByName(QStringLiteral("VALOR")).setAsFloat(1); };
     QVERIFY_THROWS_EXCEPTION(EngineError, lines.refresh());
+}
+
+void TestTable::calculationAfterReRead()
+{
+    Table lines;
+    double factor = 2;
+    bool writeGross = true;
+    QList<bool> emptyBeforeWrite; // what the handler read before it wrote VALORACUM
+    lines.onCalcFields = [&](Table &t) {
+        Field &gross = t.fieldByName(QStringLiteral("VALORACUM"));
+        emptyBeforeWrite << gross.isNull();
+        if (writeGross)
+            gross.setAsFloat(t.fieldByName(QStringLiteral("VALOR")).asFloat() * factor);
+        t.fieldByName(QStringLiteral("DIAS")).setAsString(QString::number(factor));
+    };
+    openLines(lines);
+    for (double v : {1.0, 2.0, 3.0})
+        addLine(lines, QStringLiteral("000001"), v, QDate(2024, 3, 5));
+    auto column = [&](const char *name) {
+        QStringList texts;
+        for (lines.first(); !lines.eof(); lines.next())
+            texts << lines.fieldByName(QLatin1String(name)).asString();
+        return texts;
+    };
+
+    // After a re-read every line shows the handler's new figures, through the cursor and
+    // through the rows a grid reads without moving it.
+    factor = 10;
+    lines.moveTo(1);
+    lines.refresh();
+    QCOMPARE(lines.currentRow(), 1);
+    const int gross = lines.fieldByName(QStringLiteral("VALORACUM")).index();
+    QCOMPARE(lines.rowValue(2, gross).toDouble(), 30.0);
+    QCOMPARE(lines.rowDisplayText(0, gross), FormatFloat(QStringLiteral("##,###,##0.00"), 10));
+    QCOMPARE(column("VALORACUM"), (QStringList{"10", "20", "30"}));
+    QCOMPARE(column("DIAS"), (QStringList{"10", "10", "10"}));
+    // A calculated field starts every calculation empty.
+    QVERIFY(!emptyBeforeWrite.contains(false));
+
+    // One the handler leaves alone reads empty, though an earlier calculation wrote it.
+    writeGross = false;
+    lines.refresh();
+    QCOMPARE(column("VALORACUM"), (QStringList{"", "", ""}));
+    QCOMPARE(column("DIAS"), (QStringList{"10", "10", "10"}));
+    // Writing the same text again changes nothing the line shows.
+    lines.refresh();
+    QCOMPARE(column("DIAS"), (QStringList{"10", "10", "10"}));
+}
+
+void TestTable::failingCalculationInGridReads()
+{
+    Table lines;
+    bool fail = false;
+    lines.onCalcFields = [&](Table &t) {
+        if (fail && t.fieldByName(QStringLiteral("VALOR")).asFloat() == 2)
+            throw EngineError(QStringLiteral("no figures for this line"));
+        t.fieldByName(QStringLiteral("VALORACUM"))
+            .setAsFloat(t.fieldByName(QStringLiteral("VALOR")).asFloat());
+    };
+    openLines(lines);
+    for (double v : {1.0, 2.0, 3.0})
+        addLine(lines, QStringLiteral("000001"), v, QDate(2024, 3, 5));
+    fail = true;
+    lines.first();
+    lines.refresh();
+    // A grid painting the rows gets what the calculation gave, and no exception.
+    const int gross = lines.fieldByName(QStringLiteral("VALORACUM")).index();
+    QVERIFY(!lines.rowValue(1, gross).isValid());
+    QCOMPARE(lines.rowDisplayText(1, gross), QString());
+    QCOMPARE(lines.rowValue(2, gross).toDouble(), 3.0);
+    // The cursor reading that line reports the failure, each time it reads it.
+    lines.next();
+    QVERIFY_THROWS_EXCEPTION(EngineError, lines.fieldByName(QStringLiteral("VALORACUM")).asFloat());
+    QVERIFY_THROWS_EXCEPTION(EngineError, lines.fieldByName(QStringLiteral("VALORACUM")).asFloat());
+    // and a re-read on it too.
+    QVERIFY_THROWS_EXCEPTION(EngineError, lines.refresh());
+    fail = false;
+    QCOMPARE(lines.fieldByName(QStringLiteral("VALORACUM")).asFloat(), 2.0);
+}
+
+void TestTable::editKeepsUndeclaredColumns()
+{
+    // INCR is not among the program's fields: an edit must write back what the file holds.
+    Table lines;
+    openLines(lines);
+    lines.setIndexFieldNames(QStringLiteral("COD;INCR"));
+    for (double v : {1.0, 2.0, 3.0})
+        addLine(lines, QStringLiteral("000001"), v, QDate(2024, 3, 5));
+    lines.first();
+    lines.edit();
+    lines.fieldByName(QStringLiteral("VALOR")).setAsFloat(10);
+    lines.post();
+    QCOMPARE(lines.currentRow(), 0); // still first in the order by INCR
+    lines.moveTo(1);
+    lines.deleteRecord();
+    lines.close();
+
+    Table raw;
+    raw.setDatabaseName(m_dir->path());
+    raw.setTableName(kLineTableName);
+    raw.open();
+    QList<QPair<int, double>> rows;
+    for (raw.first(); !raw.eof(); raw.next())
+        rows << qMakePair(raw.fieldByName(QStringLiteral("INCR")).asInteger(),
+                          raw.fieldByName(QStringLiteral("VALOR")).asFloat());
+    QCOMPARE(rows, (QList<QPair<int, double>>{{1, 10.0}, {3, 3.0}}));
 }
 
 void TestTable::checkBrowseModeOnMoveAndRefresh()
