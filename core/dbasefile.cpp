@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -380,14 +381,19 @@ QVector<IndexDef> DbaseFile::indexes() const
     return result;
 }
 
-QVector<TableFile::Record> DbaseFile::records() const
+qsizetype DbaseFile::recordCount() const
 {
-    QVector<Record> result;
-    result.reserve(m_rows.size());
-    for (int i = 0; i < m_rows.size(); ++i)
-        if (!m_rows[i].deleted)
-            result.append(Record{m_slotBase + quint32(i) + 1, m_rows[i].values});
-    return result;
+    return std::count_if(m_rows.cbegin(), m_rows.cend(), [](const Row &r) { return !r.deleted; });
+}
+
+void DbaseFile::readRecords(const RecordReader &take) const
+{
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].deleted)
+            continue;
+        RecordValues values = m_rows[i].values;
+        take(m_slotBase + quint32(i) + 1, values);
+    }
 }
 
 QVector<quint32> DbaseFile::indexOrder(const QString &indexName) const

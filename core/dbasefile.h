@@ -32,7 +32,8 @@ public:
 
     QVector<FieldDef> fields() const override;
     QVector<IndexDef> indexes() const override;
-    QVector<Record> records() const override;
+    qsizetype recordCount() const override;
+    void readRecords(const RecordReader &take) const override;
     QVector<quint32> indexOrder(const QString &indexName) const override;
 
     quint32 append(RecordValues &values) override;

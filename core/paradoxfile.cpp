@@ -251,9 +251,9 @@ void ParadoxFile::open(const QString &path)
     m_file.open(resolved);
     m_path = resolved;
     try {
-        const QByteArray bytes = m_file.readAll();
-        parse(bytes);
-        repairHeader(bytes.size());
+        m_bytesRead = m_file.readAll();
+        parse(m_bytesRead);
+        repairHeader(m_bytesRead.size());
         openIndexes();
     } catch (...) {
         close();
@@ -268,7 +268,9 @@ void ParadoxFile::close()
     m_secondaries.clear();
     m_header.clear();
     m_columns.clear();
-    m_rows.clear();
+    m_rows.reset(1);
+    m_bytesRead.clear();
+    m_keysRead.clear();
     m_chain.clear();
     m_headerSize = m_recordSize = m_blockSize = m_perBlock = m_keyFields = m_keyWidth = 0;
     m_fileBlocks = 0;
@@ -411,10 +413,15 @@ void ParadoxFile::parse(const QByteArray &bytes)
     // As many records as the header counts, as far as the file can hold them.
     const quint32 counted = qFromLittleEndian<quint32>(p + kNumRecordsAt);
     const qint64 expected = std::min<qint64>(counted, physical * m_perBlock);
+    m_rows.reset(m_nextSlot);
     m_rows.reserve(expected);
+    // Room for the key of every record the blocks can hold, made once: the rows' keys refer
+    // into it.
+    m_keysRead = QByteArray(qsizetype(physical) * m_perBlock * m_keyWidth, '\0');
     quint32 total = 0;
     quint16 highest = 0;
     QByteArray previousKey;
+
     for (quint16 number = qFromLittleEndian<quint16>(p + kFirstBlockAt); number != 0;) {
         if (number > physical)
             corrupt(QStringLiteral("a block link points past the end of the file"));
@@ -435,18 +442,19 @@ void ParadoxFile::parse(const QByteArray &bytes)
             m_regular = false; // another program left an empty block linked
         for (int i = 0; i < count; ++i) {
             const char *record = block + kBlockHeader + i * m_recordSize;
+            check(record, int(total) + 1);
             Row row;
-            row.raw = QByteArray(record, m_recordSize);
-            row.values = decode(record, int(total) + 1);
-            row.key = keyOf(row.values);
+            row.raw = QByteArray::fromRawData(record, m_recordSize);
+            char *key = m_keysRead.data() + qsizetype(total) * m_keyWidth;
+            writeKeyOf(key, record);
+            row.key = QByteArray::fromRawData(key, m_keyWidth);
             row.block = int(m_chain.size());
             if (m_keyFields > 0 && row.key < previousKey)
                 m_regular = false; // not sorted by key, as pxlib writes
             previousKey = row.key;
             const quint32 slot = m_nextSlot++;
             b.held.append(slot);
-            if (m_autoIncColumn >= 0 && row.values[m_autoIncColumn].isValid())
-                m_autoInc = std::max<qint64>(m_autoInc, row.values[m_autoIncColumn].toInt());
+            m_autoInc = std::max(m_autoInc, numberOf(row));
             m_rows.insert(slot, std::move(row));
             ++total;
         }
@@ -511,47 +519,120 @@ qint64 ParadoxFile::blockOffset(quint16 number) const
     return m_headerSize + qint64(number - 1) * m_blockSize;
 }
 
-RecordValues ParadoxFile::decode(const char *record, int recordNumber) const
+void ParadoxFile::check(const char *record, int recordNumber) const
+{
+    // Dates are the only bytes that can be out of range.
+    for (const Column &c : std::as_const(m_columns)) {
+        const char *p = record + c.offset;
+        if (c.type != kDate || allZero(p, c.size))
+            continue;
+        const qint64 day = getInteger(p, 4);
+        if (day < 1 || day > kLastParadoxDay)
+            corrupt(QStringLiteral("bad date in field %1 of record %2")
+                        .arg(c.def.name)
+                        .arg(recordNumber));
+    }
+}
+
+RecordValues ParadoxFile::decode(const char *record) const
 {
     RecordValues values(m_columns.size());
-    QVariant *out = values.data();
+    for (int i = 0; i < m_columns.size(); ++i)
+        values[i] = decodeColumn(record, i);
+    return values;
+}
+
+void ParadoxFile::decodeInto(RecordValues &values, const char *record, const char *previous,
+                             RecordValues &texts) const
+{
+    values.resize(m_columns.size());
+    texts.resize(m_columns.size());
     for (int i = 0; i < m_columns.size(); ++i) {
         const Column &c = m_columns[i];
-        const char *p = record + c.offset;
-        if (allZero(p, c.size))
-            continue; // empty
-        switch (c.type) {
-        case kAlpha: {
-            const void *nul = std::memchr(p, 0, size_t(c.size));
-            out[i] = FromCp1252(p, nul ? static_cast<const char *>(nul) - p : c.size);
-            break;
+        if (c.type != kAlpha) {
+            values[i] = decodeColumn(record, i);
+            continue;
         }
-        case kDate: {
-            const qint64 day = getInteger(p, 4);
-            if (day < 1 || day > kLastParadoxDay)
-                corrupt(QStringLiteral("bad date in field %1 of record %2")
-                            .arg(c.def.name)
-                            .arg(recordNumber));
-            out[i] = int(day - kDateOffset);
-            break;
-        }
-        case kShort:
-            out[i] = int(getInteger(p, 2));
-            break;
-        case kLong:
-        case kAutoInc:
-            out[i] = int(getInteger(p, 4));
-            break;
-        case kMoney:
-        case kNumber:
-            out[i] = getDouble(p);
-            break;
-        case kLogical:
-            out[i] = (quint8(*p) & 0x7F) ? QStringLiteral("T") : QStringLiteral("F");
-            break;
-        }
+        // A text like the one before shares its copy.
+        if (!previous || std::memcmp(record + c.offset, previous + c.offset, size_t(c.size)) != 0)
+            texts[i] = decodeColumn(record, i);
+        values[i] = texts[i];
     }
-    return values;
+}
+
+QVariant ParadoxFile::decodeColumn(const char *record, int column) const
+{
+    const Column &c = m_columns[column];
+    const char *p = record + c.offset;
+    if (allZero(p, c.size))
+        return {}; // empty
+    switch (c.type) {
+    case kAlpha: {
+        const void *nul = std::memchr(p, 0, size_t(c.size));
+        return FromCp1252(p, nul ? static_cast<const char *>(nul) - p : c.size);
+    }
+    case kDate:
+        // Checked when the record was read or made.
+        return int(getInteger(p, 4) - kDateOffset);
+    case kShort:
+        return int(getInteger(p, 2));
+    case kLong:
+    case kAutoInc:
+        return int(getInteger(p, 4));
+    case kMoney:
+    case kNumber:
+        return getDouble(p);
+    case kLogical:
+        return (quint8(*p) & 0x7F) ? QStringLiteral("T") : QStringLiteral("F");
+    }
+    return {};
+}
+
+void ParadoxFile::writeColumnKey(char *out, const char *record, int column,
+                                 bool caseInsensitive) const
+{
+    const Column &c = m_columns[column];
+    const char *p = record + c.offset;
+    if (allZero(p, c.size)) {
+        std::memset(out, 0, size_t(KeyWidth(c.def)));
+        return;
+    }
+    switch (c.type) {
+    case kAlpha: {
+        const void *nul = std::memchr(p, 0, size_t(c.size));
+        const int length = nul ? int(static_cast<const char *>(nul) - p) : c.size;
+        if (!WriteAsciiKey(out, p, length, c.size, caseInsensitive))
+            WriteTextKey(out, FromCp1252(p, length), c.size, caseInsensitive);
+        return;
+    }
+    case kDate:
+        WriteIntegerKey(out, int(getInteger(p, 4) - kDateOffset));
+        return;
+    case kShort:
+        WriteIntegerKey(out, int(getInteger(p, 2)));
+        return;
+    case kLong:
+    case kAutoInc:
+        WriteIntegerKey(out, int(getInteger(p, 4)));
+        return;
+    case kMoney:
+    case kNumber:
+        WriteFloatKey(out, getDouble(p));
+        return;
+    case kLogical: {
+        const char text = (quint8(*p) & 0x7F) ? 'T' : 'F';
+        WriteAsciiKey(out, &text, 1, KeyWidth(c.def), caseInsensitive);
+        return;
+    }
+    }
+}
+
+qint64 ParadoxFile::numberOf(const Row &row) const
+{
+    if (m_autoIncColumn < 0)
+        return 0;
+    const char *p = row.raw.constData() + m_columns[m_autoIncColumn].offset;
+    return allZero(p, 4) ? 0 : getInteger(p, 4);
 }
 
 QByteArray ParadoxFile::encode(const RecordValues &values) const
@@ -633,15 +714,12 @@ QByteArray ParadoxFile::encode(const RecordValues &values) const
     return record;
 }
 
-QByteArray ParadoxFile::keyOf(const RecordValues &values) const
+void ParadoxFile::writeKeyOf(char *out, const char *record) const
 {
-    QByteArray key(m_keyWidth, Qt::Uninitialized);
-    char *out = key.data();
     for (int i = 0; i < m_keyFields; ++i) {
-        WriteKey(out, m_columns[i].def, values[i], false);
+        writeColumnKey(out, record, i, false);
         out += KeyWidth(m_columns[i].def);
     }
-    return key;
 }
 
 // Indexes ---------------------------------------------------------------------------------------
@@ -649,7 +727,7 @@ QByteArray ParadoxFile::keyOf(const RecordValues &values) const
 QByteArray ParadoxFile::blockEntry(int block) const
 {
     const Block &b = m_chain[block];
-    QByteArray e = m_rows.value(b.held.front()).key;
+    QByteArray e = m_rows.at(b.held.front()).key;
     char tail[4];
     qToBigEndian<quint16>(b.number, tail);
     qToBigEndian<quint16>(quint16(b.held.size()), tail + 2);
@@ -675,7 +753,7 @@ QByteArray ParadoxFile::secondaryEntry(const Secondary &s, const Row &row) const
 void ParadoxFile::writeSecondaryEntry(char *out, const Secondary &s, const Row &row) const
 {
     for (int column : s.columns) {
-        WriteKey(out, m_columns[column].def, row.values[column], s.def.caseInsensitive);
+        writeColumnKey(out, row.raw.constData(), column, s.def.caseInsensitive);
         out += KeyWidth(m_columns[column].def);
     }
     std::memcpy(out, row.key.constData(), size_t(row.key.size()));
@@ -747,10 +825,10 @@ void ParadoxFile::openSecondaries(const QString &dataName)
         expected.entryWidth = expected.keyWidth + m_keyWidth;
         QByteArray all(qsizetype(m_rows.size()) * expected.entryWidth, Qt::Uninitialized);
         char *out = all.data();
-        for (const Row &row : std::as_const(m_rows)) {
+        m_rows.forEach([&](quint32, const Row &row) {
             writeSecondaryEntry(out, s, row);
             out += expected.entryWidth;
-        }
+        });
         const bool current = xOk && !x->isStale() && x->index(0).keyWidth == expected.keyWidth &&
                              x->index(0).entryWidth == expected.entryWidth &&
                              IndexFile::holdsSorted(x->index(0), all);
@@ -805,13 +883,16 @@ std::vector<quint32> ParadoxFile::chainOrder() const
     return order;
 }
 
-QVector<TableFile::Record> ParadoxFile::records() const
+void ParadoxFile::readRecords(const RecordReader &take) const
 {
-    QVector<Record> result;
-    result.reserve(m_rows.size());
-    for (quint32 slot : chainOrder())
-        result.append(Record{slot, m_rows.constFind(slot)->values});
-    return result;
+    RecordValues values, texts;
+    const char *previous = nullptr;
+    for (quint32 slot : chainOrder()) {
+        const char *record = m_rows.at(slot).raw.constData();
+        decodeInto(values, record, previous, texts);
+        take(slot, values);
+        previous = record;
+    }
 }
 
 QVector<quint32> ParadoxFile::indexOrder(const QString &indexName) const
@@ -838,7 +919,7 @@ QVector<quint32> ParadoxFile::indexOrder(const QString &indexName) const
         }
         std::vector<std::pair<QByteArray, quint32>> keyed;
         for (quint32 slot : chainOrder())
-            keyed.emplace_back(m_rows.constFind(slot)->key, slot);
+            keyed.emplace_back(m_rows.at(slot).key, slot);
         std::stable_sort(keyed.begin(), keyed.end(),
                          [](const auto &a, const auto &b) { return a.first < b.first; });
         for (const auto &k : keyed)
@@ -852,15 +933,13 @@ QVector<quint32> ParadoxFile::indexOrder(const QString &indexName) const
         // An entry ends with its record's primary key; each record is listed once.
         QMultiHash<QByteArray, quint32> byKey;
         byKey.reserve(m_rows.size());
-        for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
-            byKey.insert(it->key, it.key());
+        m_rows.forEach([&](quint32 slot, const Row &row) { byKey.insert(row.key, slot); });
         QSet<quint32> used;
         for (int i = 0; i < index.count(); ++i) {
             const QByteArrayView e = index.entry(i);
             const QByteArray key = e.sliced(index.keyWidth).toByteArray();
             for (auto it = byKey.constFind(key); it != byKey.cend() && it.key() == key; ++it) {
-                if (!used.contains(it.value()) &&
-                    secondaryEntry(s, *m_rows.constFind(it.value())) == e) {
+                if (!used.contains(it.value()) && secondaryEntry(s, m_rows.at(it.value())) == e) {
                     used.insert(it.value());
                     order.append(it.value());
                     break;
@@ -877,10 +956,9 @@ QVector<quint32> ParadoxFile::indexOrder(const QString &indexName) const
 ParadoxFile::Row &ParadoxFile::row(quint32 slot)
 {
     checkOpen();
-    auto it = m_rows.find(slot);
-    if (it == m_rows.end())
+    if (!m_rows.contains(slot))
         throw EngineError(QStringLiteral("Record not found in table %1").arg(m_path));
-    return *it;
+    return m_rows[slot];
 }
 
 // Changes ---------------------------------------------------------------------------------------
@@ -889,8 +967,8 @@ ParadoxFile::Row ParadoxFile::makeRow(RecordValues &values) const
 {
     Row r;
     r.raw = encode(values);
-    r.values = decode(r.raw.constData(), 0);
-    r.key = keyOf(r.values);
+    r.key = QByteArray(m_keyWidth, Qt::Uninitialized);
+    writeKeyOf(r.key.data(), r.raw.constData());
     return r;
 }
 
@@ -911,16 +989,15 @@ void ParadoxFile::checkUnique(const Row &row, const Row *old) const
 bool ParadoxFile::keyTaken(const QByteArray &key) const
 {
     if (!m_regular) {
-        for (const Row &r : m_rows)
-            if (r.key == key)
-                return true;
-        return false;
+        bool taken = false;
+        m_rows.forEach([&](quint32, const Row &r) { taken = taken || r.key == key; });
+        return taken;
     }
     if (fitsAfterLast(key))
         return false; // past every key there is (or no record at all)
     // Sorted: the block whose last key is not below `key`, then the record in it.
     const auto keyOfSlot = [this](quint32 slot) -> const QByteArray & {
-        return m_rows.constFind(slot)->key;
+        return m_rows.at(slot).key;
     };
     const auto block = std::lower_bound(
         m_chain.cbegin(), m_chain.cend(), key,
@@ -937,13 +1014,13 @@ bool ParadoxFile::fitsAfterLast(const QByteArray &key) const
 {
     if (m_keyFields == 0 || m_chain.isEmpty())
         return true;
-    return m_rows.value(m_chain.back().held.back()).key < key;
+    return m_rows.at(m_chain.back().held.back()).key < key;
 }
 
 // True when a record with `key` in place of `slot`'s stays in key order between its neighbours.
 bool ParadoxFile::keepsPlace(quint32 slot, const QByteArray &key) const
 {
-    const Row &r = m_rows.value(slot);
+    const Row &r = m_rows.at(slot);
     if (m_keyFields == 0 || r.key == key)
         return true;
     const Block &b = m_chain[r.block];
@@ -957,7 +1034,7 @@ bool ParadoxFile::keepsPlace(quint32 slot, const QByteArray &key) const
         after = b.held[at + 1];
     else if (r.block + 1 < m_chain.size())
         after = m_chain[r.block + 1].held.front();
-    return (!before || m_rows.value(before).key < key) && (!after || key < m_rows.value(after).key);
+    return (!before || m_rows.at(before).key < key) && (!after || key < m_rows.at(after).key);
 }
 
 quint32 ParadoxFile::append(RecordValues &values)
@@ -974,9 +1051,7 @@ quint32 ParadoxFile::append(RecordValues &values)
     Row r = makeRow(given);
     checkUnique(r, nullptr);
     const quint32 slot = m_nextSlot;
-    const qint64 counter = m_autoIncColumn >= 0 && r.values[m_autoIncColumn].isValid()
-                               ? std::max<qint64>(m_autoInc, r.values[m_autoIncColumn].toInt())
-                               : m_autoInc;
+    const qint64 counter = std::max(m_autoInc, numberOf(r));
 
     const bool rewritten = !m_regular || !fitsAfterLast(r.key);
     if (rewritten) {
@@ -1050,10 +1125,10 @@ quint32 ParadoxFile::append(RecordValues &values)
             m_primary.insertAt(0, r.block, blockEntry(r.block));
     }
     ++m_nextSlot;
-    const Row &stored = m_rows.value(slot);
+    const Row &stored = m_rows.at(slot);
     for (Secondary &s : m_secondaries)
         s.file->insertSorted(0, secondaryEntry(s, stored));
-    values = stored.values;
+    values = decode(stored.raw.constData());
     return slot;
 }
 
@@ -1064,12 +1139,10 @@ void ParadoxFile::update(quint32 slot, const RecordValues &values)
     // The number of a record stays with it.
     if (m_autoIncColumn >= 0 && given.size() == m_columns.size() &&
         isEmptyValue(given[m_autoIncColumn]))
-        given[m_autoIncColumn] = old.values[m_autoIncColumn];
+        given[m_autoIncColumn] = decodeColumn(old.raw.constData(), m_autoIncColumn);
     Row r = makeRow(given);
     checkUnique(r, &old);
-    const qint64 counter = m_autoIncColumn >= 0 && r.values[m_autoIncColumn].isValid()
-                               ? std::max<qint64>(m_autoInc, r.values[m_autoIncColumn].toInt())
-                               : m_autoInc;
+    const qint64 counter = std::max(m_autoInc, numberOf(r));
 
     const bool rewritten = !m_regular || !keepsPlace(slot, r.key);
     if (!rewritten) {
@@ -1100,7 +1173,7 @@ void ParadoxFile::update(quint32 slot, const RecordValues &values)
             throw;
         }
     }
-    const Row &stored = m_rows.value(slot);
+    const Row &stored = m_rows.at(slot);
     for (Secondary &s : m_secondaries)
         s.file->replaceSorted(0, secondaryEntry(s, old), secondaryEntry(s, stored));
 }
@@ -1127,7 +1200,7 @@ void ParadoxFile::remove(quint32 slot)
         for (int i = 0; i < count; ++i) {
             if (i == at)
                 continue;
-            std::memcpy(bytes.data() + out, m_rows.value(b.held[i]).raw.constData(),
+            std::memcpy(bytes.data() + out, m_rows.at(b.held[i]).raw.constData(),
                         size_t(m_recordSize));
             out += m_recordSize;
         }
@@ -1156,7 +1229,7 @@ void ParadoxFile::empty()
     m_file.writeAt(kCountsFrom,
                    QByteArrayView(header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
     m_header = header;
-    m_rows.clear();
+    m_rows.reset(m_nextSlot);
     m_chain.clear();
     m_fileBlocks = 0;
     m_regular = true;
@@ -1179,7 +1252,7 @@ void ParadoxFile::rewrite(Rows rows, std::vector<quint32> order)
         std::vector<std::pair<QByteArray, quint32>> keyed;
         keyed.reserve(order.size());
         for (quint32 slot : order)
-            keyed.emplace_back(rows.constFind(slot)->key, slot);
+            keyed.emplace_back(rows.at(slot).key, slot);
         std::stable_sort(keyed.begin(), keyed.end(),
                          [](const auto &a, const auto &b) { return a.first < b.first; });
         for (size_t i = 0; i < keyed.size(); ++i)

@@ -37,7 +37,8 @@ public:
 
     QVector<FieldDef> fields() const override;
     QVector<IndexDef> indexes() const override;
-    QVector<Record> records() const override;
+    qsizetype recordCount() const override { return m_rows.size(); }
+    void readRecords(const RecordReader &take) const override;
     QVector<quint32> indexOrder(const QString &indexName) const override;
 
     quint32 append(RecordValues &values) override;
@@ -55,11 +56,67 @@ private:
         int offset = 0;
         int size = 0;
     };
+    // A record: its bytes, decoded when they are asked for, and its key.
     struct Row {
-        RecordValues values;
         QByteArray raw; // the record bytes on disk
         QByteArray key; // the primary key as index bytes
         int block = 0;  // position of its block in the chain
+    };
+    // The rows by slot. Slots are handed out in rising order from the first slot of the open
+    // file, so the rows sit in a vector by slot; a removed row leaves an empty place.
+    class Rows
+    {
+    public:
+        void reset(quint32 firstSlot)
+        {
+            m_first = firstSlot;
+            m_rows.clear();
+            m_live.clear();
+            m_count = 0;
+        }
+        void reserve(qsizetype count)
+        {
+            m_rows.reserve(size_t(count));
+            m_live.reserve(size_t(count));
+        }
+        qsizetype size() const { return m_count; }
+        bool contains(quint32 slot) const
+        {
+            return slot >= m_first && slot - m_first < m_live.size() && m_live[slot - m_first];
+        }
+        const Row &at(quint32 slot) const { return m_rows[slot - m_first]; } // a live slot
+        Row &operator[](quint32 slot) { return m_rows[slot - m_first]; }     // a live slot
+        void insert(quint32 slot, Row row)
+        {
+            const size_t i = slot - m_first;
+            if (i >= m_rows.size()) {
+                m_rows.resize(i + 1);
+                m_live.resize(i + 1, false);
+            }
+            m_count += m_live[i] ? 0 : 1;
+            m_rows[i] = std::move(row);
+            m_live[i] = true;
+        }
+        void remove(quint32 slot)
+        {
+            if (!contains(slot))
+                return;
+            m_rows[slot - m_first] = Row();
+            m_live[slot - m_first] = false;
+            --m_count;
+        }
+        template <typename F> void forEach(F f) const
+        {
+            for (size_t i = 0; i < m_rows.size(); ++i)
+                if (m_live[i])
+                    f(m_first + quint32(i), m_rows[i]);
+        }
+
+    private:
+        quint32 m_first = 1;
+        std::vector<Row> m_rows;
+        std::vector<char> m_live;
+        qsizetype m_count = 0;
     };
     struct Block {
         quint16 number = 0;
@@ -71,16 +128,25 @@ private:
         int keyWidth = 0;                // the index's own key, before the primary key
         std::unique_ptr<IndexFile> file; // the .xgN; index 0 holds the entries
     };
-    using Rows = QHash<quint32, Row>;
 
     void parse(const QByteArray &bytes);
     void repairHeader(qint64 fileSize);
     void openIndexes();
     void openPrimary(const QString &dataName);
     void openSecondaries(const QString &dataName);
-    RecordValues decode(const char *record, int recordNumber) const;
+    // Throws when a record read from the file holds what no value gives (a date out of range).
+    void check(const char *record, int recordNumber) const;
+    RecordValues decode(const char *record) const;
+    // The same into `values`. `texts` holds the texts of `previous`, a record decoded just
+    // before: equal texts share their copies, and `texts` is brought up to this record.
+    void decodeInto(RecordValues &values, const char *record, const char *previous,
+                    RecordValues &texts) const;
+    QVariant decodeColumn(const char *record, int column) const;
+    // The key bytes of a column's value, straight from the record's bytes.
+    void writeColumnKey(char *out, const char *record, int column, bool caseInsensitive) const;
+    qint64 numberOf(const Row &row) const; // the auto-increment number, 0 when none
     QByteArray encode(const RecordValues &values) const;
-    QByteArray keyOf(const RecordValues &values) const;
+    void writeKeyOf(char *out, const char *record) const; // the primary key
     QByteArray secondaryEntry(const Secondary &s, const Row &row) const;
     void writeSecondaryEntry(char *out, const Secondary &s, const Row &row) const;
     QByteArray blockEntry(int block) const;
@@ -100,6 +166,10 @@ private:
 
     QString m_path;
     DiskFile m_file;
+    // The file as it was read: the rows read then refer to their bytes and keys here, without
+    // a copy each. Declared before the rows, so that it outlives them.
+    QByteArray m_bytesRead;
+    QByteArray m_keysRead;
     QByteArray m_header;
     int m_headerSize = 0;
     int m_recordSize = 0;

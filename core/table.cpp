@@ -62,12 +62,14 @@ bool holdsFieldType(const QVariant &value, FieldType type)
 
 QVariant convertValue(QVariant value, FieldType type)
 {
-    if (holdsFieldType(value, type) && !holds<QString>(value))
-        return value; // a number is never null
+    if (holdsFieldType(value, type)) {
+        // A number is never null; a text is when it is a null string.
+        if (holds<QString>(value) && heldValue<QString>(value).isNull())
+            return {};
+        return value;
+    }
     if (!value.isValid() || value.isNull())
         return {};
-    if (holdsFieldType(value, type))
-        return value;
     switch (type) {
     case FieldType::String:
         return value.toString();
@@ -532,18 +534,27 @@ void Table::open()
 
 void Table::loadRecords()
 {
-    const QVector<TableFile::Record> records = m_file->records();
     m_records.clear();
-    m_records.resize(size_t(records.size()));
-    for (qsizetype n = 0; n < records.size(); ++n) {
-        const TableFile::Record &r = records[n];
-        Buffer &b = m_records[size_t(n)];
-        b.slot = r.slot;
+    m_records.reserve(size_t(m_file->recordCount()));
+    QVector<FieldType> types;
+    for (int c = 0; c < m_storedFields.size(); ++c)
+        types.append(valueType(c));
+    m_file->readRecords([&](quint32 slot, RecordValues &values) {
+        Buffer &b = m_records.emplace_back();
+        b.slot = slot;
         b.values.resize(m_valueCount);
-        const qsizetype columns = std::min(r.values.size(), qsizetype(m_storedFields.size()));
-        for (qsizetype c = 0; c < columns; ++c)
-            b.values[m_storedFields[c]] = convertValue(r.values[c], valueType(int(c)));
-    }
+        const qsizetype columns = std::min(values.size(), qsizetype(m_storedFields.size()));
+        for (qsizetype c = 0; c < columns; ++c) {
+            QVariant &value = values[c];
+            if (!value.isValid())
+                continue;
+            QVariant &cell = b.values[m_storedFields[c]];
+            if (holdsFieldType(value, types[c]) && !holds<QString>(value))
+                cell.swap(value);
+            else
+                cell = convertValue(std::move(value), types[c]);
+        }
+    });
     reindexSlots();
     m_stamp = fileStamp();
 }
@@ -599,7 +610,6 @@ void Table::emptyTable()
 void Table::reindexSlots()
 {
     m_slotIndex.clear();
-    m_slotIndex.reserve(int(m_records.size()));
     for (int i = 0; i < int(m_records.size()); ++i)
         m_slotIndex.insert(m_records[size_t(i)].slot, i);
 }
@@ -766,9 +776,9 @@ void Table::collectRows()
                         m_view.append(i);
             } else {
                 for (quint32 slot : order) {
-                    const auto it = m_slotIndex.constFind(slot);
-                    if (it != m_slotIndex.constEnd() && matchesMaster(m_records[size_t(*it)]))
-                        m_view.append(*it);
+                    const int index = m_slotIndex.value(slot);
+                    if (index >= 0 && matchesMaster(m_records[size_t(index)]))
+                        m_view.append(index);
                 }
             }
         }
@@ -799,7 +809,7 @@ void Table::calculateView(quint32 keepSlot)
     }
     m_current = m_view.isEmpty() ? -1 : 0;
     if (keepSlot) {
-        const int kept = m_slotIndex.value(keepSlot, -1);
+        const int kept = m_slotIndex.value(keepSlot);
         const qsizetype row = m_view.indexOf(kept);
         if (kept >= 0 && row >= 0)
             m_current = int(row);
@@ -1215,7 +1225,7 @@ void Table::post()
     } else {
         m_file->update(m_edit.slot, values);
         m_stamp = fileStamp();
-        recordIndex = m_slotIndex.value(m_edit.slot, -1);
+        recordIndex = m_slotIndex.value(m_edit.slot);
         m_records[size_t(recordIndex)] = m_edit;
         const int row = m_current;
         m_view.remove(row);

@@ -25,6 +25,16 @@ Kind kindOf(const QString &path)
 
 } // namespace
 
+QVector<TableFile::Record> TableFile::records() const
+{
+    QVector<Record> result;
+    result.reserve(recordCount());
+    readRecords([&result](quint32 slot, RecordValues &values) {
+        result.append(Record{slot, std::move(values)});
+    });
+    return result;
+}
+
 std::unique_ptr<TableFile> TableFile::forPath(const QString &path)
 {
     if (kindOf(path) == Kind::Dbase)

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 // One table's files on disk: the data file and its index files. The engine keeps the records
@@ -36,7 +37,12 @@ public:
     virtual QVector<FieldDef> fields() const = 0;
     virtual QVector<IndexDef> indexes() const = 0;
     // Live records in physical order.
-    virtual QVector<Record> records() const = 0;
+    QVector<Record> records() const;
+    virtual qsizetype recordCount() const = 0; // live records
+    // The same one at a time: `take` gets each record's slot and values, and may move the
+    // values out.
+    using RecordReader = std::function<void(quint32 slot, RecordValues &values)>;
+    virtual void readRecords(const RecordReader &take) const = 0;
     // The slots of all live records in the order of the named index (tag name, or "" for a
     // Paradox primary index), as the index file holds it.
     virtual QVector<quint32> indexOrder(const QString &indexName) const = 0;
