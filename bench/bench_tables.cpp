@@ -184,8 +184,8 @@ BENCHMARK(BM_OursPost)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SqlitePost)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OursEdit)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SqliteEdit)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_OursOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_SqliteOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_OursOpen)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_SqliteOpen)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 int main(int argc, char **argv)
 {
@@ -194,5 +194,5 @@ int main(int argc, char **argv)
         argc, argv,
         {{"post_10000_lines", {"BM_OursPost/iterations:3", "BM_SqlitePost/iterations:3"}},
          {"edit_10000_lines", {"BM_OursEdit/iterations:3", "BM_SqliteEdit/iterations:3"}},
-         {"open_10000_lines", {"BM_OursOpen/iterations:20", "BM_SqliteOpen/iterations:20"}}});
+         {"open_10000_lines", {"BM_OursOpen/iterations:50", "BM_SqliteOpen/iterations:50"}}});
 }
