@@ -113,7 +113,7 @@ QString DiskFile::partPath(const QString &path)
     return path + QStringLiteral(".part");
 }
 
-void DiskFile::replace(const QString &path, QByteArrayView bytes)
+void DiskFile::replace(const QString &path, QByteArrayView bytes, Durability durability)
 {
     const QString part = partPath(path);
     auto failed = [&](const QString &reason) {
@@ -128,10 +128,10 @@ void DiskFile::replace(const QString &path, QByteArrayView bytes)
     if (QFileInfo::exists(path))
         file.setPermissions(QFile::permissions(path));
 #ifdef Q_OS_UNIX
-    // On the disk before it takes the old file's name, so that a power cut cannot leave the
-    // name on an empty file.
-    if (::fdatasync(file.handle()) != 0)
+    if (durability == Durability::Disk && ::fdatasync(file.handle()) != 0)
         failed(qt_error_string(errno));
+#else
+    Q_UNUSED(durability)
 #endif
     file.close();
     std::error_code error;

@@ -34,7 +34,12 @@ public:
     // Puts a whole new file in place of `path` at once: written beside it under one fixed name
     // (partPath), then renamed over it, so the old file stays intact until the new one is
     // complete. A process that dies before the rename leaves only that one file behind.
-    static void replace(const QString &path, QByteArrayView bytes);
+    // A data file is on the disk before it takes the name, so that a power cut cannot leave the
+    // name on an empty file; an index file, which is checked on every open and rebuilt from its
+    // data, does not wait for the disk.
+    enum class Durability { Disk, Checked };
+    static void replace(const QString &path, QByteArrayView bytes,
+                        Durability durability = Durability::Disk);
     static QString partPath(const QString &path);
 
 private:

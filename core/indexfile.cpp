@@ -174,7 +174,11 @@ bool IndexFile::load(const QString &path, const QString &dataName, QString *why)
 
 void IndexFile::save(const QString &path, const QString &dataName, const QVector<Index> &indexes)
 {
-    close();
+    // The file already open is written over in place: a write cut short leaves an index that
+    // the next open finds stale and rebuilds. Any other is put in place whole.
+    const bool inPlace = m_file.isOpen() && m_file.path() == path && !m_dirty;
+    if (!inPlace)
+        close();
     m_path = path;
     m_dataName = dataName;
     m_indexes = indexes;
@@ -187,7 +191,18 @@ void IndexFile::save(const QString &path, const QString &dataName, const QVector
                 QStringLiteral("Cannot write index file %1: the definition of index %2 is too long")
                     .arg(path, index.def.name));
     }
-    DiskFile::replace(path, encode(dataName, indexes));
+    const QByteArray bytes = encode(dataName, indexes);
+    if (inPlace) {
+        try {
+            m_file.writeAt(0, bytes);
+            m_file.truncate(bytes.size());
+            m_dirty = false;
+            return;
+        } catch (const EngineError &) {
+            close();
+        }
+    }
+    DiskFile::replace(path, bytes, DiskFile::Durability::Checked);
     m_file.open(path);
     m_dirty = false;
 }

@@ -568,6 +568,18 @@ void TestParadoxFile::damagedIndexFilesAreRebuilt_data()
     QTest::newRow("primary of pxlib's kind") << Damage([](const LineTable &t) {
         writeFile(t.px, QByteArray::fromHex("1000000801020100000001000100") + QByteArray(4082, 0));
     });
+    // Emptying writes an index over its old self and then cuts it: a process that died in
+    // between leaves the empty index's start followed by the old entries.
+    QTest::newRow("primary emptied, not cut") << Damage([](const LineTable &t) {
+        QByteArray b = readFile(t.px);
+        const QByteArray empty = readFile(LineTable().px);
+        writeFile(t.px, b.replace(0, empty.size(), empty));
+    });
+    QTest::newRow("entries emptied, not cut") << Damage([](const LineTable &t) {
+        QByteArray b = readFile(t.xg0);
+        const QByteArray empty = readFile(LineTable().xg0);
+        writeFile(t.xg0, b.replace(0, empty.size(), empty));
+    });
     QTest::newRow("entries missing") << Damage([](const LineTable &t) { QFile::remove(t.xg0); });
     QTest::newRow("entries garbage")
         << Damage([](const LineTable &t) { writeFile(t.xg0, QByteArray(3000, '\xff')); });
