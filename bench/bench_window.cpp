@@ -8,7 +8,7 @@
 #include "ratioreporter.h"
 #include "support/linetables.h"
 #include "support/tempfolder.h"
-#include "ui/pictures.h"
+#include "tools/artwork.h"
 #include "ui/tcheq.h"
 
 #include <QDir>
@@ -31,7 +31,7 @@ struct Folders {
     {
         qputenv("CHEQUES_WINDIR", windows.path().toLocal8Bit());
         WriteEmptyTables(work.path());
-        Pictures::Background().save(QDir(work.path()).filePath(QStringLiteral("fundo.bmp")), "BMP");
+        Artwork::Background().save(QDir(work.path()).filePath(QStringLiteral("fundo.bmp")), "BMP");
         Messages::setSinkForTesting([](Messages::Kind, const QString &text) {
             std::fprintf(stderr, "box: %s\n", qPrintable(text));
             return true;

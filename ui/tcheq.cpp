@@ -11,6 +11,7 @@
 #include "controls/messages.h"
 #include "controls/ovalbutton.h"
 #include "core/errors.h"
+#include "ui/bitmapfile.h"
 #include "ui/layout.h"
 #include "ui/pictures.h"
 #include "ui/settingsfile.h"
@@ -20,7 +21,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -284,15 +284,14 @@ void TCHEQ::FormCreate()
 {
     // A missing background is reported and start-up goes on: the window works without it.
     const QString path = QDir(workingFolder()).filePath(QStringLiteral("fundo.bmp"));
-    QImageReader reader(path, "bmp"); // by name: no image plugins loaded to guess the format
-    const QImage background = reader.read();
+    QImage background = ReadBitmapFile(path);
     if (background.isNull()) {
         const QString reason = QFileInfo::exists(path)
                                    ? QStringLiteral("Not a readable bitmap")
                                    : QStringLiteral("The system cannot find the file specified");
         Messages::ShowError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
     } else {
-        Image1->setPixmap(QPixmap::fromImage(background));
+        Image1->setPixmap(QPixmap::fromImage(std::move(background)));
     }
     Store.PrepareDataFolder();
 }

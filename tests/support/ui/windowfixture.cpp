@@ -2,7 +2,7 @@
 #include "windowfixture.h"
 
 #include "support/linetables.h"
-#include "ui/pictures.h"
+#include "tools/artwork.h"
 #include "ui/tcheq.h"
 
 #include <QDir>
@@ -12,7 +12,7 @@ WindowFixture::WindowFixture()
 {
     qputenv("CHEQUES_WINDIR", m_windows.path().toLocal8Bit());
     WriteEmptyTables(m_work.path());
-    Pictures::Background().save(QDir(m_work.path()).filePath(QStringLiteral("fundo.bmp")), "BMP");
+    Artwork::Background().save(QDir(m_work.path()).filePath(QStringLiteral("fundo.bmp")), "BMP");
     TCHEQ::setUrlOpenerForTesting([this](const QString &url) { boxes << "open: " + url; });
     Messages::setSinkForTesting([this](Messages::Kind kind, const QString &text) {
         static const char *const names[] = {"error: ", "info: ", "confirm: "};

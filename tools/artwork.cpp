@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ui/pictures.h"
+#include "tools/artwork.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-namespace Pictures
+namespace Artwork
 {
 namespace
 {
@@ -156,4 +156,4 @@ QImage CalendarGlyph()
     return image;
 }
 
-} // namespace Pictures
+} // namespace Artwork
