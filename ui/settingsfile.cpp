@@ -25,9 +25,15 @@ std::optional<bool> ReadSimpleInterestSetting(const QString &path)
 
 void WriteSimpleInterestSetting(const QString &path, bool simple)
 {
+    const QByteArray line = simple ? QByteArrayLiteral("1\r\n") : QByteArrayLiteral("2\r\n");
+    // A file that already says the same, and could be written, is left as it is.
+    QFile current(path);
+    if (current.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) &&
+        current.read(line.size() + 1) == line)
+        return;
+    current.close();
     // Written whole or not at all: a failed write leaves the old file as it was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(simple ? "1\r\n" : "2\r\n") != 3 ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(line) != line.size() || !file.commit())
         throw Error(QStringLiteral("File access denied: %1").arg(path));
 }

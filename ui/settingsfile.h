@@ -10,5 +10,6 @@ extern const QString kSettingsFileName; // formula_juros.cfg, in the working fol
 // Nothing when the file does not exist; true when its first line is exactly "1", false for any
 // other first line (an empty file included). An unreadable file throws Error.
 std::optional<bool> ReadSimpleInterestSetting(const QString &path);
-// Creates or overwrites the file with "1" or "2" and CR LF. Throws Error when it cannot.
+// Creates or overwrites the file with "1" or "2" and CR LF (a writable file that already holds
+// that line is left alone). Throws Error when it cannot.
 void WriteSimpleInterestSetting(const QString &path, bool simple);

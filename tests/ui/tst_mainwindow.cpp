@@ -275,17 +275,30 @@ void TestMainWindow::settings()
 
 void TestMainWindow::closingWritesTheMode_data()
 {
+    QTest::addColumn<QByteArray>("before"); // "<none>": no file
     QTest::addColumn<bool>("simple");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("simple") << true << QByteArray("1\r\n");
-    QTest::newRow("compound") << false << QByteArray("2\r\n");
+    QTest::newRow("simple") << QByteArray("<none>") << true << QByteArray("1\r\n");
+    QTest::newRow("compound") << QByteArray("<none>") << false << QByteArray("2\r\n");
+    QTest::newRow("simple over compound") << QByteArray("2\r\n") << true << QByteArray("1\r\n");
+    QTest::newRow("compound over simple") << QByteArray("1\r\n") << false << QByteArray("2\r\n");
+    QTest::newRow("the same again") << QByteArray("2\r\n") << false << QByteArray("2\r\n");
+    QTest::newRow("the same line, more after it")
+        << QByteArray("1\r\n2\r\n") << true << QByteArray("1\r\n");
+    QTest::newRow("the same line without CR LF") << QByteArray("1") << true << QByteArray("1\r\n");
 }
 
 void TestMainWindow::closingWritesTheMode()
 {
+    QFETCH(QByteArray, before);
     QFETCH(bool, simple);
     QFETCH(QByteArray, written);
     WindowFixture f;
+    if (before != "<none>") {
+        QFile file(QDir(f.workFolder()).filePath(kSettingsFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
     TCHEQ &w = f.start();
     (simple ? w.RadioButton1 : w.RadioButton2)->setChecked(true);
     f.closeWindow();
