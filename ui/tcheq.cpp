@@ -253,6 +253,7 @@ void TCHEQ::applyLayout()
     BT1->setAutoDefault(true); // Enter on the focused button presses it
     BT1->setEnabled(false);
 
+    DBGrid1->setTitleFont(MakeFont(kWindowFont)); // the titles' own, unless a column gives one
     DBGrid1->setColumns(QVector<DBGridColumn>(std::begin(kGridColumns), std::end(kGridColumns)));
     DBGrid1->setDataSource(&DataSource2);
     DBNavigator1->setDataSource(&DataSource2);

@@ -28,6 +28,8 @@ private slots:
     void cleanup() { setTodayForTesting(std::nullopt); }
     void layout_data();
     void layout();
+    void gridColumns_data();
+    void gridColumns();
     void frame();
     void screenshot();
     void startUp();
@@ -138,6 +140,61 @@ void TestMainWindow::layout()
     QCOMPARE(w->toolTip(), hint);
     if (color.isValid())
         QCOMPARE(w->palette().color(QPalette::WindowText), color);
+}
+
+void TestMainWindow::gridColumns_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("titleFamily");
+    QTest::addColumn<int>("titlePixelSize");
+    QTest::addColumn<bool>("titleBold");
+    QTest::addColumn<QColor>("titleColor"); // invalid: the default
+    const QString sans = QStringLiteral("Liberation Sans"),
+                  serif = QStringLiteral("Liberation Serif");
+    QTest::newRow("Valor") << 0 << "VALOR"
+                           << "Valor" << 87 << false << sans << 11 << true << QColor(128, 0, 0);
+    QTest::newRow("Data") << 1 << "DATA"
+                          << "Data" << 81 << false << sans << 11 << true << QColor();
+    QTest::newRow("Dias") << 2 << "DIAS"
+                          << "Dias" << 47 << true << sans << 11 << true << QColor();
+    QTest::newRow("Juros") << 3 << "JUROS"
+                           << "Juros" << 93 << true << serif << 15 << true << QColor();
+    QTest::newRow("Vlr.Apurado") << 4 << "VALORDESC"
+                                 << "Vlr.Apurado" << 101 << true << sans << 11 << true << QColor();
+}
+
+void TestMainWindow::gridColumns()
+{
+    QFETCH(int, index);
+    QFETCH(QString, field);
+    QFETCH(QString, title);
+    QFETCH(int, width);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, titleFamily);
+    QFETCH(int, titlePixelSize);
+    QFETCH(bool, titleBold);
+    QFETCH(QColor, titleColor);
+
+    TCHEQ window;
+    const DBGridColumn &column = window.DBGrid1->columns().at(index);
+    QCOMPARE(column.fieldName, field);
+    QCOMPARE(column.readOnly, readOnly);
+    QCOMPARE(window.DBGrid1->columnWidth(index), width);
+    // What the titles row shows, as the grid's model gives it.
+    const QAbstractItemModel *model = window.DBGrid1->model();
+    QCOMPARE(model->headerData(index, Qt::Horizontal).toString(), title);
+    const QFont font = model->headerData(index, Qt::Horizontal, Qt::FontRole).value<QFont>();
+    QCOMPARE(font.family(), titleFamily);
+    QCOMPARE(font.pixelSize(), titlePixelSize);
+    QCOMPARE(font.bold(), titleBold);
+    const QVariant color = model->headerData(index, Qt::Horizontal, Qt::ForegroundRole);
+    QCOMPARE(color.isValid(), titleColor.isValid());
+    if (titleColor.isValid())
+        QCOMPARE(color.value<QBrush>().color(), titleColor);
 }
 
 void TestMainWindow::frame()
