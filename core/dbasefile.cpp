@@ -565,6 +565,12 @@ void DbaseFile::remove(quint32 slot)
 void DbaseFile::empty()
 {
     checkOpen();
+    // A table that holds no record is left as it is.
+    if (m_rows.isEmpty() && qFromLittleEndian<quint32>(m_header.constData() + 4) == 0 &&
+        m_file.size() == m_headerLength + 1) {
+        m_index.setAll(QVector<QByteArray>(m_tags.size()));
+        return;
+    }
     // Header with no records and the end-of-file byte in one write, then the file is cut.
     QByteArray header = m_header;
     qToLittleEndian<quint32>(0, header.data() + 4);

@@ -319,8 +319,14 @@ void IndexFile::removeAt(int index, int position)
 
 void IndexFile::setAll(const QVector<QByteArray> &entries)
 {
-    for (int i = 0; i < m_indexes.size() && i < entries.size(); ++i)
+    // A file that holds these entries already is not written again.
+    bool same = !m_dirty && !m_stale && m_file.isOpen();
+    for (int i = 0; i < m_indexes.size() && i < entries.size(); ++i) {
+        same = same && m_indexes[i].entries == entries[i];
         m_indexes[i].entries = entries[i];
+    }
+    if (same)
+        return;
     if (!m_path.isEmpty())
         m_dirty = !trySave(m_path, m_dataName, m_indexes);
 }

@@ -1222,18 +1222,21 @@ void ParadoxFile::remove(quint32 slot)
 void ParadoxFile::empty()
 {
     checkOpen();
-    // The header without blocks first, then the blocks are cut off.
+    // The header without blocks first, then the blocks are cut off; a table with neither
+    // records nor blocks is left as it is.
     QByteArray header = m_header;
     putCounts(header, 0, 0, 0, 0);
     qToLittleEndian<quint16>(0, header.data() + kFirstFreeAt);
-    m_file.writeAt(kCountsFrom,
-                   QByteArrayView(header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
-    m_header = header;
+    if (header != m_header || m_file.size() != m_headerSize) {
+        m_file.writeAt(kCountsFrom,
+                       QByteArrayView(header).sliced(kCountsFrom, kCountsTo - kCountsFrom));
+        m_header = header;
+        m_file.truncate(m_headerSize);
+    }
     m_rows.reset(m_nextSlot);
     m_chain.clear();
     m_fileBlocks = 0;
     m_regular = true;
-    m_file.truncate(m_headerSize);
     if (m_keyFields > 0) {
         if (m_primary.indexes().isEmpty())
             openPrimary(QFileInfo(m_path).fileName());
