@@ -2,6 +2,7 @@
 #include "ui/startup.h"
 
 #include "controls/application.h"
+#include "ui/fonts.h"
 #include "ui/tcheq.h"
 
 #include <QLibraryInfo>
@@ -40,6 +41,10 @@ int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &show
                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&translator);
 
+    // Message boxes and dialogs in MS Sans Serif 8 (11 px), the face Windows gives them; the
+    // window's controls set fonts of their own. It is one of the faces the window uses anyway,
+    // so no other face is loaded for the first text laid out.
+    QApplication::setFont(MakeFont({"MS Sans Serif", 11, false, false}));
     TCHEQ window;
     try {
         window.FormCreate();
