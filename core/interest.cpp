@@ -4,9 +4,8 @@
 #include "core/dates.h"
 #include "core/table.h"
 
-#include <QHash>
-
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -18,22 +17,29 @@ DayCount CountDays(int chequeDay, int baseDay)
     DayCount count;
     count.length = std::min(int(written - buffer), 7);
     std::memcpy(count.text, buffer, size_t(count.length));
-    // Read back from the text that was kept; a lone "-" reads as 0.
-    std::from_chars(count.text, count.text + count.length, count.days);
+    // Read back from the text that was kept: a text that was not cut reads as the number itself.
+    if (written - buffer <= 7)
+        count.days = chequeDay - baseDay;
+    else
+        std::from_chars(count.text, count.text + count.length, count.days);
     return count;
 }
 
 const QString &DayCount::sharedText() const
 {
-    // The text and the number read back from it determine each other.
-    thread_local QHash<int, QString> texts;
-    auto it = texts.constFind(days);
-    if (it == texts.constEnd()) {
-        if (texts.size() >= 1 << 16)
-            texts.clear(); // the lines keep their copies
-        it = texts.insert(days, QString(view()));
+    // The text and the number read back from it determine each other. The texts made last are
+    // kept by their number, one place each; the lines keep their own copies.
+    struct Kept {
+        int days = 0;
+        QString text;
+    };
+    thread_local std::array<Kept, 1024> kept;
+    Kept &place = kept[size_t(days) % kept.size()];
+    if (place.text.isNull() || place.days != days) {
+        place.days = days;
+        place.text = QString(view());
     }
-    return *it;
+    return place.text;
 }
 
 QString DayCountText(int chequeDay, int baseDay)

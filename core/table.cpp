@@ -24,7 +24,8 @@ const QVariant &nullValue()
 // variant already holds that type.
 template <typename T> bool holds(const QVariant &value)
 {
-    return value.metaType() == QMetaType::fromType<T>();
+    // A built-in type has one interface: comparing it tells the type.
+    return value.metaType().iface() == QMetaType::fromType<T>().iface();
 }
 
 template <typename T> const T &heldValue(const QVariant &value)
@@ -173,13 +174,17 @@ int Field::asInteger() const
 double Field::asFloat() const
 {
     const QVariant &v = m_table->cell(m_index);
-    return v.isValid() ? doubleOf(v) : 0.0;
+    if (holds<double>(v))
+        return heldValue<double>(v);
+    return v.isValid() ? v.toDouble() : 0.0;
 }
 
 int Field::asDate() const
 {
     const QVariant &v = m_table->cell(m_index);
-    return v.isValid() ? intOf(v) : 0;
+    if (holds<int>(v))
+        return heldValue<int>(v);
+    return v.isValid() ? v.toInt() : 0;
 }
 
 void Field::setValue(const QVariant &value)
@@ -989,7 +994,7 @@ void Table::setState(TableState state)
 void Table::notify(int change, int row)
 {
     // Copy: a listener may add or remove data sources.
-    const QVector<DataSource *> sources = m_sources;
+    const QVarLengthArray<DataSource *, 4> sources(m_sources.cbegin(), m_sources.cend());
     for (DataSource *source : sources)
         source->notify(DataSource::Change(change), row);
 }
