@@ -3,6 +3,7 @@
 
 #include "core/datasource.h"
 #include "core/fielddef.h"
+#include "core/slotindex.h"
 #include "core/tablefile.h"
 
 #include <QHash>
@@ -232,50 +233,8 @@ private:
     std::unique_ptr<TableFile> m_file;
     FileStamp m_stamp;
     std::vector<Buffer> m_records; // every stored record of the file
-    // Slot -> index in m_records. Files hand out slots in rising runs, so a vector from the
-    // smallest slot serves; far-flung slots go to a hash.
-    class SlotIndex
-    {
-    public:
-        void clear()
-        {
-            m_first = 0;
-            m_dense.clear();
-            m_sparse.clear();
-        }
-        void insert(quint32 slot, int index)
-        {
-            if (m_dense.empty() && m_sparse.isEmpty())
-                m_first = slot;
-            const qint64 at = qint64(slot) - m_first;
-            const qint64 room = qint64(m_dense.size()) * 2 + 4096;
-            if (!m_sparse.isEmpty() || at < 0 || at >= room) {
-                for (size_t i = 0; i < m_dense.size(); ++i)
-                    if (m_dense[i] >= 0)
-                        m_sparse.insert(m_first + quint32(i), m_dense[i]);
-                m_dense.clear();
-                m_sparse.insert(slot, index);
-                return;
-            }
-            if (size_t(at) >= m_dense.size())
-                m_dense.resize(size_t(at) + 1, -1);
-            m_dense[size_t(at)] = index;
-        }
-        int value(quint32 slot) const // -1 when the slot is unknown
-        {
-            if (!m_sparse.isEmpty())
-                return m_sparse.value(slot, -1);
-            const qint64 at = qint64(slot) - m_first;
-            return at >= 0 && at < qint64(m_dense.size()) ? m_dense[size_t(at)] : -1;
-        }
-
-    private:
-        quint32 m_first = 0;
-        std::vector<int> m_dense;
-        QHash<quint32, int> m_sparse;
-    };
-    SlotIndex m_slotIndex;
-    QVector<int> m_view; // indexes into m_records: the rows in view, in order
+    SlotIndex m_slotIndex;         // slot -> index in m_records
+    QVector<int> m_view;           // indexes into m_records: the rows in view, in order
     TableState m_state = TableState::Inactive;
     int m_current = -1;
     int m_rowBeforeInsert = -1;
