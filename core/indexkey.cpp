@@ -31,24 +31,6 @@ void putBigEndian(char *out, quint64 bits, int bytes)
         out[i] = char(bits & 0xFF);
 }
 
-} // namespace
-
-bool WriteAsciiKey(char *out, const char *text, int length, int width, bool caseInsensitive)
-{
-    const int n = std::min(length, width);
-    for (int i = 0; i < n; ++i)
-        if (quint8(text[i]) >= 0x80)
-            return false;
-    for (int i = 0; i < n; ++i) {
-        char c = text[i];
-        if (caseInsensitive && c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        out[i] = c;
-    }
-    std::memset(out + n, 0, size_t(width - n));
-    return true;
-}
-
 // Text as key bytes, NUL-padded to `width`. Plain ASCII, by far the most common, is copied
 // straight; anything else goes through the code page (and a full upper-casing).
 void WriteTextKey(char *out, const QString &s, int width, bool caseInsensitive)
@@ -83,6 +65,24 @@ void WriteFloatKey(char *out, double value)
 {
     const auto bits = std::bit_cast<quint64>(value);
     putBigEndian(out, (bits >> 63) ? ~bits : bits | (quint64(1) << 63), 8);
+}
+
+} // namespace
+
+bool WriteAsciiKey(char *out, const char *text, int length, int width, bool caseInsensitive)
+{
+    const int n = std::min(length, width);
+    for (int i = 0; i < n; ++i)
+        if (quint8(text[i]) >= 0x80)
+            return false;
+    for (int i = 0; i < n; ++i) {
+        char c = text[i];
+        if (caseInsensitive && c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        out[i] = c;
+    }
+    std::memset(out + n, 0, size_t(width - n));
+    return true;
 }
 
 void WriteKey(char *out, const FieldDef &field, const QVariant &value, bool caseInsensitive)

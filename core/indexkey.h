@@ -19,10 +19,6 @@ void AppendKey(QByteArray &key, const FieldDef &field, const QVariant &value, bo
 // The same into `out`, which has room for KeyWidth(field) bytes.
 void WriteKey(char *out, const FieldDef &field, const QVariant &value, bool caseInsensitive);
 
-// The key of one value of each kind, for callers that hold the value itself.
-void WriteTextKey(char *out, const QString &text, int width, bool caseInsensitive);
-void WriteIntegerKey(char *out, int value);  // 4 bytes
-void WriteFloatKey(char *out, double value); // 8 bytes
 // The key of a text given as code page 1252 bytes; false, with nothing written, when the text
 // is not plain ASCII.
 bool WriteAsciiKey(char *out, const char *text, int length, int width, bool caseInsensitive);

@@ -597,34 +597,14 @@ void ParadoxFile::writeColumnKey(char *out, const char *record, int column,
         std::memset(out, 0, size_t(KeyWidth(c.def)));
         return;
     }
-    switch (c.type) {
-    case kAlpha: {
+    // Plain ASCII text is copied straight; everything else is decoded first.
+    if (c.type == kAlpha) {
         const void *nul = std::memchr(p, 0, size_t(c.size));
         const int length = nul ? int(static_cast<const char *>(nul) - p) : c.size;
-        if (!WriteAsciiKey(out, p, length, c.size, caseInsensitive))
-            WriteTextKey(out, FromCp1252(p, length), c.size, caseInsensitive);
-        return;
+        if (WriteAsciiKey(out, p, length, c.size, caseInsensitive))
+            return;
     }
-    case kDate:
-        WriteIntegerKey(out, int(getInteger(p, 4) - kDateOffset));
-        return;
-    case kShort:
-        WriteIntegerKey(out, int(getInteger(p, 2)));
-        return;
-    case kLong:
-    case kAutoInc:
-        WriteIntegerKey(out, int(getInteger(p, 4)));
-        return;
-    case kMoney:
-    case kNumber:
-        WriteFloatKey(out, getDouble(p));
-        return;
-    case kLogical: {
-        const char text = (quint8(*p) & 0x7F) ? 'T' : 'F';
-        WriteAsciiKey(out, &text, 1, KeyWidth(c.def), caseInsensitive);
-        return;
-    }
-    }
+    WriteKey(out, c.def, decodeColumn(record, column), caseInsensitive);
 }
 
 qint64 ParadoxFile::numberOf(const Row &row) const

@@ -858,13 +858,7 @@ QVariant Table::rowValue(int row, int fieldIndex) const
     const int index = recordIndexOfRow(row);
     if (index < 0)
         return {};
-    const Buffer &buffer = m_records[size_t(index)];
-    try {
-        fresh(buffer);
-    } catch (...) {
-        // A grid only shows what the calculation gave; the cursor reports its failure.
-    }
-    return buffer.values[fieldIndex];
+    return freshForGrid(m_records[size_t(index)]).values[fieldIndex];
 }
 
 QString Table::rowDisplayText(int row, int fieldIndex) const
@@ -878,12 +872,7 @@ QString Table::rowDisplayText(int row, int fieldIndex) const
         const int index = recordIndexOfRow(row);
         if (index < 0)
             return {};
-        buffer = &m_records[size_t(index)];
-        try {
-            fresh(*buffer);
-        } catch (...) {
-            // A grid only shows what the calculation gave; the cursor reports its failure.
-        }
+        buffer = &freshForGrid(m_records[size_t(index)]);
     }
     return m_fields[size_t(fieldIndex)]->displayTextOf(buffer->values[fieldIndex]);
 }
@@ -907,6 +896,16 @@ const Table::Buffer &Table::fresh(const Buffer &stored) const
     // The edit buffer is calculated at every change and is never behind.
     if (stored.calcRound != m_calcRound && &stored != &m_edit)
         const_cast<Table *>(this)->calculate(const_cast<Buffer &>(stored));
+    return stored;
+}
+
+const Table::Buffer &Table::freshForGrid(const Buffer &stored) const
+{
+    try {
+        fresh(stored);
+    } catch (...) {
+        // A grid only shows what the calculation gave; the cursor reports its failure.
+    }
     return stored;
 }
 
@@ -958,21 +957,21 @@ void Table::calculate(Buffer &buffer)
     // until the handler writes them, so that writing the same value costs nothing.
     for (int index : std::as_const(m_calculatedFields))
         m_calcPending[size_t(index)] = true;
+    const auto finish = [&] {
+        m_calcTarget = nullptr;
+        for (int index : std::as_const(m_calculatedFields))
+            if (std::exchange(m_calcPending[size_t(index)], char(false)))
+                buffer.values[index] = QVariant();
+    };
     m_calcTarget = &buffer;
     try {
         onCalcFields(*this);
     } catch (...) {
-        m_calcTarget = nullptr;
+        finish();
         buffer.calcRound = 0; // tried again at the next read
-        for (int index : std::as_const(m_calculatedFields))
-            if (std::exchange(m_calcPending[size_t(index)], char(false)))
-                buffer.values[index] = QVariant();
         throw;
     }
-    m_calcTarget = nullptr;
-    for (int index : std::as_const(m_calculatedFields))
-        if (std::exchange(m_calcPending[size_t(index)], char(false)))
-            buffer.values[index] = QVariant();
+    finish();
 }
 
 RecordValues Table::storedValues(const Buffer &buffer) const

@@ -173,6 +173,7 @@ private:
     void fieldChanged(int fieldIndex);
     void calculate(Buffer &buffer);
     const Buffer &fresh(const Buffer &stored) const;
+    const Buffer &freshForGrid(const Buffer &stored) const; // failures left to the cursor
     const Buffer *readBuffer() const;
     void rebuildView(quint32 keepSlot);
     void collectRows();
