@@ -2,6 +2,7 @@
 #include "ui/bitmapfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QtEndian>
 #include <cstdlib>
@@ -68,23 +69,40 @@ QImage decodePlain24(const uchar *data, qint64 size)
     return image;
 }
 
-} // namespace
-
-QImage ReadBitmapFile(const QString &path)
+// The picture of a plain 24-bit bitmap file; a null image for a missing file or any other kind.
+QImage readPlain24(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QImage image;
-    if (const uchar *mapped = file.map(0, file.size())) {
-        image = decodePlain24(mapped, file.size());
-    } else {
-        const QByteArray bytes = file.readAll();
-        image = decodePlain24(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
-    }
-    if (!image.isNull())
+    if (const uchar *mapped = file.map(0, file.size()))
+        return decodePlain24(mapped, file.size());
+    const QByteArray bytes = file.readAll();
+    return decodePlain24(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
+}
+
+} // namespace
+
+QImage ReadBitmapFile(const QString &path)
+{
+    QImage image = readPlain24(path);
+    if (!image.isNull() || !QFileInfo::exists(path))
         return image;
-    file.close();
     QImageReader reader(path, "bmp"); // by name: no image plugins loaded to guess the format
     return reader.read();
+}
+
+BitmapReadAhead::BitmapReadAhead(const QString &path)
+    : m_path(path), m_image(std::async(std::launch::async, readPlain24, path))
+{
+}
+
+QImage BitmapReadAhead::take(const QString &path)
+{
+    QImage image;
+    if (m_image.valid())
+        image = m_image.get(); // a read of another path is dropped all the same
+    if (image.isNull() || path != m_path)
+        return ReadBitmapFile(path);
+    return image;
 }

@@ -5,6 +5,7 @@
 #include "ui/fonts.h"
 #include "ui/tcheq.h"
 
+#include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
@@ -34,6 +35,8 @@ int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &show
         return 1;
     }
     Application app(argc, argv);
+    // The background is decoded on a thread of its own while the window is built.
+    BitmapReadAhead background(TCHEQ::backgroundPath(QDir::currentPath()));
 
     // Qt's own dialogs in Portuguese.
     QTranslator translator;
@@ -46,6 +49,7 @@ int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &show
     // so no other face is loaded for the first text laid out.
     QApplication::setFont(MakeFont({"MS Sans Serif", 11, false, false}));
     TCHEQ window;
+    window.setBackgroundReadAhead(std::move(background));
     try {
         window.FormCreate();
     } catch (...) {

@@ -279,13 +279,23 @@ QString TCHEQ::workingFolder() const
     return m_workingFolder.isEmpty() ? QDir::currentPath() : m_workingFolder;
 }
 
+QString TCHEQ::backgroundPath(const QString &workingFolder)
+{
+    return QDir(workingFolder).filePath(QStringLiteral("fundo.bmp"));
+}
+
+void TCHEQ::setBackgroundReadAhead(BitmapReadAhead background)
+{
+    m_backgroundAhead = std::move(background);
+}
+
 // --- start-up and shutdown -------------------------------------------------------------------
 
 void TCHEQ::FormCreate()
 {
     // A missing background is reported and start-up goes on: the window works without it.
-    const QString path = QDir(workingFolder()).filePath(QStringLiteral("fundo.bmp"));
-    QImage background = ReadBitmapFile(path);
+    const QString path = backgroundPath(workingFolder());
+    QImage background = m_backgroundAhead.take(path);
     if (background.isNull()) {
         const QString reason = QFileInfo::exists(path)
                                    ? QStringLiteral("Not a readable bitmap")

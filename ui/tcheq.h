@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/calculationstore.h"
+#include "ui/bitmapfile.h"
 
 #include <QWidget>
 #include <functional>
@@ -76,6 +77,10 @@ public:
     // Where the settings file and the templates are; the current folder unless set.
     void setWorkingFolder(const QString &folder);
     QString workingFolder() const;
+    // The background, fundo.bmp in the working folder. Start-up begins reading it before the
+    // window is built and hands the read over; FormCreate takes the picture from there.
+    static QString backgroundPath(const QString &workingFolder);
+    void setBackgroundReadAhead(BitmapReadAhead background);
     // Replaces the desktop's "open" of the maker's address (tests).
     static void setUrlOpenerForTesting(std::function<void(const QString &)> opener);
 
@@ -129,6 +134,7 @@ private:
     void openMakerAddress();
 
     QString m_workingFolder;
+    BitmapReadAhead m_backgroundAhead; // empty unless start-up began the read
     bool m_shown = false;
     TIMP *m_report = nullptr;
 };

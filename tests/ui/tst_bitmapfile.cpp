@@ -86,6 +86,8 @@ private slots:
     void sameAsQtsReader();
     void notABitmap_data();
     void notABitmap();
+    void readAhead_data();
+    void readAhead();
 };
 
 void TestBitmapFile::sameAsQtsReader_data()
@@ -148,6 +150,61 @@ void TestBitmapFile::notABitmap()
         QCOMPARE(file.write(bytes), bytes.size());
     }
     QVERIFY(ReadBitmapFile(path).isNull());
+}
+
+// A read begun ahead gives what ReadBitmapFile gives for the path asked, whatever was read.
+void TestBitmapFile::readAhead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");  // "<none>": no file at all
+    QTest::addColumn<QString>("readAhead"); // the file read ahead; "" for none
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<int>("takes");
+    const QByteArray plain = writtenByQt(pattern(517, 531));
+    const QByteArray indexed = writtenByQt(pattern(9, 4).convertToFormat(QImage::Format_Indexed8));
+    QTest::newRow("plain 24 bits") << plain << "fundo.bmp"
+                                   << "fundo.bmp" << 1;
+    QTest::newRow("taken twice") << plain << "fundo.bmp"
+                                 << "fundo.bmp" << 2;
+    QTest::newRow("256 colours, left to Qt") << indexed << "fundo.bmp"
+                                             << "fundo.bmp" << 1;
+    QTest::newRow("no file") << QByteArray("<none>") << "fundo.bmp"
+                             << "fundo.bmp" << 1;
+    QTest::newRow("not a picture") << QByteArray("words") << "fundo.bmp"
+                                   << "fundo.bmp" << 1;
+    QTest::newRow("another file asked") << plain << "other.bmp"
+                                        << "fundo.bmp" << 1;
+    QTest::newRow("nothing read ahead") << plain << ""
+                                        << "fundo.bmp" << 1;
+}
+
+void TestBitmapFile::readAhead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, readAhead);
+    QFETCH(QString, asked);
+    QFETCH(int, takes);
+    TempFolder folder;
+    const QString path = folder.file(asked);
+    if (bytes != "<none>") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    // Another file, of another picture, where the read ahead may look instead.
+    QFile other(folder.file(QStringLiteral("other.bmp")));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write(writtenByQt(pattern(3, 2)));
+    other.close();
+
+    const QImage expected = ReadBitmapFile(path);
+    BitmapReadAhead ahead =
+        readAhead.isEmpty() ? BitmapReadAhead() : BitmapReadAhead(folder.file(readAhead));
+    for (int i = 0; i < takes; ++i) {
+        const QImage image = ahead.take(path);
+        QCOMPARE(image.isNull(), expected.isNull());
+        QCOMPARE(image.size(), expected.size());
+        QVERIFY(image == expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBitmapFile)

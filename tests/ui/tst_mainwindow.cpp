@@ -5,8 +5,10 @@
 #include "core/clock.h"
 #include "core/dates.h"
 #include "core/errors.h"
+#include "support/tempfolder.h"
 #include "support/ui/appmain.h"
 #include "support/ui/windowfixture.h"
+#include "ui/bitmapfile.h"
 #include "ui/settingsfile.h"
 #include "ui/tcheq.h"
 
@@ -41,6 +43,8 @@ private slots:
     void closingDropsTheLineBeingTyped();
     void unwritableSettingsIsReportedAndCloses();
     void missingBackgroundIsReported();
+    void backgroundReadAhead_data();
+    void backgroundReadAhead();
     void errorBox_data();
     void errorBox();
     void makerAddress();
@@ -426,6 +430,32 @@ void TestMainWindow::missingBackgroundIsReported()
     // Start-up went on: the data folder was prepared and the calculation started.
     QVERIFY(w.Table1.active());
     QCOMPARE(w.Table1.databaseName(), QDir(f.dataFolder()).path() + QLatin1Char('/'));
+}
+
+// The picture start-up read ahead is shown when it is the working folder's, and only then.
+void TestMainWindow::backgroundReadAhead_data()
+{
+    QTest::addColumn<bool>("ofWorkingFolder");
+    QTest::newRow("the working folder's") << true;
+    QTest::newRow("another folder's") << false;
+}
+
+void TestMainWindow::backgroundReadAhead()
+{
+    QFETCH(bool, ofWorkingFolder);
+    WindowFixture f;
+    TempFolder elsewhere;
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(TCHEQ::backgroundPath(elsewhere.path()), "BMP"));
+    const QString ours = TCHEQ::backgroundPath(f.workFolder());
+
+    TCHEQ &w =
+        f.start(BitmapReadAhead(ofWorkingFolder ? ours : TCHEQ::backgroundPath(elsewhere.path())));
+    QVERIFY2(f.boxes.isEmpty(), qPrintable(f.boxes.join(QLatin1Char('\n'))));
+    const QImage shown = w.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!shown.isNull());
+    QVERIFY(shown == ReadBitmapFile(ours).convertToFormat(QImage::Format_RGB32));
 }
 
 void TestMainWindow::errorBox_data()

@@ -35,10 +35,11 @@ QString WindowFixture::dataFolder() const
     return QDir(m_windows.path()).filePath(QStringLiteral("temp"));
 }
 
-TCHEQ &WindowFixture::start()
+TCHEQ &WindowFixture::start(BitmapReadAhead background)
 {
     m_window = std::make_unique<TCHEQ>();
     m_window->setWorkingFolder(m_work.path());
+    m_window->setBackgroundReadAhead(std::move(background));
     m_window->FormCreate();
     m_window->show();
     QApplication::setActiveWindow(m_window.get());

@@ -3,6 +3,7 @@
 
 #include "controls/messages.h"
 #include "support/tempfolder.h"
+#include "ui/bitmapfile.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,8 +22,9 @@ public:
     WindowFixture();
     ~WindowFixture();
 
-    // Creates the window, runs its creation handler and shows it.
-    TCHEQ &start();
+    // Creates the window, runs its creation handler and shows it; `background` is handed to the
+    // window before its creation handler, as start-up hands over the picture it read ahead.
+    TCHEQ &start(BitmapReadAhead background = {});
     TCHEQ *window() const { return m_window.get(); }
     // Closes the window the way the close box does.
     void closeWindow();
