@@ -24,5 +24,11 @@ QFont MakeFont(const FontSpec &look)
     font.setPixelSize(look.pixelSize > 0 ? look.pixelSize : 11);
     font.setBold(look.bold);
     font.setUnderline(look.underline);
+    // Text as Windows draws it in its windows and dialogs: each character's glyph at its own
+    // advance, without kerning or ligatures. It is the look the layout was made with, and
+    // laying text out this way costs a fraction of shaping it. Scripts that need shaping still
+    // get it.
+    font.setKerning(false);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }

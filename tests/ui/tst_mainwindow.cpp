@@ -45,6 +45,7 @@ private slots:
     void missingBackgroundIsReported();
     void backgroundReadAhead_data();
     void backgroundReadAhead();
+    void textIsNotKerned();
     void errorBox_data();
     void errorBox();
     void makerAddress();
@@ -456,6 +457,31 @@ void TestMainWindow::backgroundReadAhead()
     const QImage shown = w.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     QVERIFY(!shown.isNull());
     QVERIFY(shown == ReadBitmapFile(ours).convertToFormat(QImage::Format_RGB32));
+}
+
+// Every text of the window is drawn as Windows draws it, each character at its own advance:
+// no pair of letters is kerned closer together.
+void TestMainWindow::textIsNotKerned()
+{
+    TCHEQ window;
+    QList<QFont> fonts{window.font()};
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        const TOvalButton *oval = qobject_cast<const TOvalButton *>(w);
+        fonts << (oval ? oval->font() : w->font());
+    }
+    const QAbstractItemModel *titles = window.DBGrid1->model();
+    for (int column = 0; column < titles->columnCount(); ++column)
+        fonts << titles->headerData(column, Qt::Horizontal, Qt::FontRole).value<QFont>();
+
+    const QString text = QStringLiteral("AVATAR To Te Yo LT Wa P. Juros Valor");
+    for (const QFont &font : std::as_const(fonts)) {
+        const QFontMetricsF metrics(font);
+        qreal apart = 0;
+        for (const QChar c : text)
+            apart += metrics.horizontalAdvance(c);
+        QVERIFY2(qFuzzyCompare(metrics.horizontalAdvance(text), apart),
+                 qPrintable(font.toString()));
+    }
 }
 
 void TestMainWindow::errorBox_data()
