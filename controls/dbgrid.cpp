@@ -3,12 +3,14 @@
 
 #include "controls/application.h"
 #include "controls/dbgridindicator.h"
+#include "controls/fixedcellstyle.h"
 #include "controls/maskedit.h"
 #include "controls/messages.h"
 #include "controls/typedkeys.h"
 #include "core/numbers.h"
 #include "core/table.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -69,6 +71,13 @@ DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
     titles->setSectionResizeMode(QHeaderView::Fixed);
     titles->setMinimumSectionSize(1);
     adjustRowHeight();
+
+    // The titles, the indicator column and the corner button between them are the fixed cells.
+    auto *fixedCells = new FixedCellStyle(this);
+    titles->setStyle(fixedCells);
+    m_indicator->setStyle(fixedCells);
+    if (auto *corner = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly))
+        corner->setStyle(fixedCells);
 
     connect(qApp, &QApplication::focusChanged, this, &DBGrid::focusChanged);
 }

@@ -10,6 +10,7 @@
 #include "support/linetables.h"
 #include "support/tempfolder.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -72,6 +73,8 @@ private slots:
     void columnsAndLook();
     void cellsShowTheFieldsThroughTheirFormats();
     void rowIndicator();
+    void fixedCellsAreRaised_data();
+    void fixedCellsAreRaised();
     void followsTheTable();
     void navigationKeys_data();
     void navigationKeys();
@@ -343,6 +346,59 @@ void TestDBGrid::rowIndicator()
     QVERIFY(inkIn(2) > 0);
     m_lines->cancel();
     QCOMPARE(indicatorOf(0), I::Current);
+}
+
+void TestDBGrid::fixedCellsAreRaised_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::newRow("narrow title") << "Dias";
+    QTest::newRow("wide title") << "Vlr.Apurado";
+    QTest::newRow("indicator") << "indicator";
+    QTest::newRow("corner") << "corner";
+}
+
+// The titles, the indicator column and the corner are button faces with a raised edge and a
+// line to the next cell, flat inside, whatever their size.
+void TestDBGrid::fixedCellsAreRaised()
+{
+    QFETCH(QString, cell);
+    addLine(10, QDate(2024, 5, 20));
+    QHeaderView *titles = m_grid->horizontalHeader();
+    QHeaderView *indicator = m_grid->verticalHeader();
+    QWidget *owner = titles;
+    QRect rect;
+    if (cell == QLatin1String("indicator")) {
+        owner = indicator;
+        rect = QRect(indicator->viewport()->mapTo(m_grid, QPoint(0, 0)),
+                     QSize(indicator->width(), indicator->sectionSize(0)));
+    } else if (cell == QLatin1String("corner")) {
+        owner = m_grid->findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(owner);
+        rect = owner->geometry();
+    } else {
+        const int column = cell == QLatin1String("Dias") ? DIAS : VALORDESC;
+        rect = QRect(
+            titles->viewport()->mapTo(m_grid, QPoint(titles->sectionViewportPosition(column), 0)),
+            QSize(titles->sectionSize(column), titles->height()));
+    }
+    QVERIFY(rect.width() > 4 && rect.height() > 4);
+    const QImage shot = m_grid->grab().toImage();
+    // The corner button is disabled: its cell is drawn in the disabled colours.
+    const QPalette::ColorGroup group = owner->isEnabled() ? QPalette::Active : QPalette::Disabled;
+    const auto colour = [&](QPalette::ColorRole role) {
+        return owner->palette().color(group, role).rgb();
+    };
+    const auto at = [&](int x, int y) { return shot.pixel(x, y); };
+    const int middleX = rect.center().x(), middleY = rect.center().y();
+    QCOMPARE(at(rect.left(), middleY), colour(QPalette::Light));
+    QCOMPARE(at(middleX, rect.top()), colour(QPalette::Light));
+    QCOMPARE(at(rect.right() - 1, middleY), colour(QPalette::Dark));
+    QCOMPARE(at(middleX, rect.bottom() - 1), colour(QPalette::Dark));
+    QCOMPARE(at(rect.right(), middleY), colour(QPalette::Shadow));
+    QCOMPARE(at(middleX, rect.bottom()), colour(QPalette::Shadow));
+    // Flat inside, left of any title text.
+    for (int y = rect.top() + 1; y < rect.bottom() - 1; ++y)
+        QCOMPARE(at(rect.left() + 2, y), colour(QPalette::Button));
 }
 
 void TestDBGrid::followsTheTable()
