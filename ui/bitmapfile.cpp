@@ -6,7 +6,6 @@
 #include <QImageReader>
 #include <QtEndian>
 #include <cstdlib>
-#include <cstring>
 
 namespace
 {
@@ -45,14 +44,28 @@ QImage decodePlain24(const uchar *data, qint64 size)
     if (offset < kFileHeader + kInfoHeader || offset + rowBytes * height > size)
         return {};
 
-    // Blue, green, red in rows padded to four bytes is the image's own layout: a copy, row for
-    // row, with no pixel touched.
-    QImage image(int(width), int(height), QImage::Format_BGR888);
-    if (image.isNull() || image.bytesPerLine() != rowBytes)
+    // In the screen's own 32-bit layout the window draws the picture as a plain copy; the
+    // conversion is done once, here, off the window's thread.
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    if (image.isNull())
         return {};
-    for (qint64 y = 0; y < height; ++y)
-        std::memcpy(image.scanLine(int(y)),
-                    data + offset + rowBytes * (bottomUp ? height - 1 - y : y), size_t(rowBytes));
+    for (qint64 y = 0; y < height; ++y) {
+        const uchar *src = data + offset + rowBytes * (bottomUp ? height - 1 - y : y);
+        auto *dst = reinterpret_cast<QRgb *>(image.scanLine(int(y)));
+        qint64 x = 0;
+        // Four pixels from three little-endian words: b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3.
+        for (; x + 4 <= width; x += 4, src += 12, dst += 4) {
+            const quint32 w0 = qFromLittleEndian<quint32>(src);
+            const quint32 w1 = qFromLittleEndian<quint32>(src + 4);
+            const quint32 w2 = qFromLittleEndian<quint32>(src + 8);
+            dst[0] = 0xff000000u | w0;
+            dst[1] = 0xff000000u | w0 >> 24 | w1 << 8;
+            dst[2] = 0xff000000u | w1 >> 16 | w2 << 16;
+            dst[3] = 0xff000000u | w2 >> 8;
+        }
+        for (; x < width; ++x, src += 3)
+            *dst++ = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
+    }
     image.setDotsPerMeterX(le32(info + 24));
     image.setDotsPerMeterY(le32(info + 28));
     return image;

@@ -7,8 +7,8 @@
 
 // Reads a Windows bitmap file into an image; a null image when the file is missing or is not a
 // readable bitmap. The plain uncompressed 24-bit kind, which is what the background is, is
-// copied straight from the mapped file and keeps its layout of blue, green and red
-// (QImage::Format_BGR888); every other kind goes through Qt's reader. Both give the same pixels.
+// decoded straight from the mapped file into the screen's 32-bit layout
+// (QImage::Format_RGB32); every other kind goes through Qt's reader. Both give the same pixels.
 QImage ReadBitmapFile(const QString &path);
 
 // A bitmap file read on a thread of its own while the program does other work: the plain

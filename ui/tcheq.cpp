@@ -302,7 +302,7 @@ void TCHEQ::FormCreate()
                                    : QStringLiteral("The system cannot find the file specified");
         Messages::ShowError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
     } else {
-        Image1->setPixmap(QPixmap::fromImage(std::move(background), Qt::NoFormatConversion));
+        Image1->setPixmap(QPixmap::fromImage(std::move(background)));
     }
     Store.PrepareDataFolder();
 }
