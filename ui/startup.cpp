@@ -9,12 +9,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
-#include <system_error>
-#include <thread>
-
-#ifdef CHEQUES_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
 
 namespace
 {
@@ -31,40 +25,6 @@ bool hasDisplay()
 #endif
 }
 
-// Fontconfig reads its configuration, a few dozen XML files, the first time any text is laid
-// out: some milliseconds before the window can be built. It is read on a thread of its own while
-// the application object starts, and the thread is joined before the first font is asked for,
-// so that Qt finds the configuration in place and the two never read it at once.
-class FontConfigurationReadAhead
-{
-public:
-    FontConfigurationReadAhead()
-    {
-#ifdef CHEQUES_FONTCONFIG
-        try {
-            m_thread = std::thread([] { FcInit(); });
-        } catch (const std::system_error &) {
-            // no thread: Qt reads the configuration itself when it first needs it
-        }
-#endif
-    }
-    ~FontConfigurationReadAhead()
-    {
-        join();
-    }
-    FontConfigurationReadAhead(const FontConfigurationReadAhead &) = delete;
-    FontConfigurationReadAhead &operator=(const FontConfigurationReadAhead &) = delete;
-
-    void join()
-    {
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    std::thread m_thread;
-};
-
 } // namespace
 
 int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &shown)
@@ -74,7 +34,6 @@ int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &show
                              "rode em uma sessão gráfica ou com xvfb-run.\n");
         return 1;
     }
-    FontConfigurationReadAhead fontConfiguration;
     Application app(argc, argv);
     // The background is decoded on a thread of its own while the window is built.
     BitmapReadAhead background(TCHEQ::backgroundPath(QDir::currentPath()));
@@ -84,7 +43,6 @@ int RunCheques(int argc, char **argv, const std::function<void(QWidget &)> &show
     if (translator.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&translator);
-    fontConfiguration.join(); // the window's first text is laid out from here on
 
     // Message boxes and dialogs in MS Sans Serif 8 (11 px), the face Windows gives them; the
     // window's controls set fonts of their own. It is one of the faces the window uses anyway,
