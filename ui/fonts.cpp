@@ -30,5 +30,11 @@ QFont MakeFont(const FontSpec &look)
     // get it.
     font.setKerning(false);
     font.setStyleStrategy(QFont::PreferNoShaping);
+    // Glyphs drawn at their design outlines, not fitted to the pixel grid, and laid out at their
+    // design advances: every text has the same width and place whatever hinting the system is
+    // set to, and at these sizes, smoothed, it looks as fitted text does. Fitting is what costs:
+    // the auto-hinter analyses each face and every glyph the first time it is shown, a large
+    // share of what the window's text costs at start-up.
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
