@@ -72,17 +72,10 @@ void type(const char *text)
         QTest::keyClick(QApplication::focusWidget(), *c);
 }
 
-// Types `lines` cheques through the grid of a started window, value, Enter, date, Enter, and
-// returns the time of each line in nanoseconds.
-std::vector<qint64> typeCheques(int lines)
+// Enters a header, base date 01/03/2024 and rate 3,5, saves it and opens the first line: the
+// focus is then on the grid, ready for a value.
+void startCalculation()
 {
-    Folders &f = folders();
-    TCHEQ window;
-    window.setWorkingFolder(f.work.path());
-    window.FormCreate();
-    window.show();
-    QApplication::setActiveWindow(&window);
-    (void)QTest::qWaitForWindowActive(&window, 2000);
     type("01032024");
     press(Qt::Key_Return);
     type("3,5");
@@ -90,23 +83,77 @@ std::vector<qint64> typeCheques(int lines)
     press(Qt::Key_Return);
     press(Qt::Key_Return); // Gravar: the focus is on the grid
     press(Qt::Key_Return); // the first line
+}
+
+// Types one cheque through the grid, value, Enter, date, Enter; its time in nanoseconds.
+qint64 typeLine(int i)
+{
     static const char *const values[] = {"600", "1000", "250,5", "75,25", "1234,56"};
     static const char *const dates[] = {"15042024", "13042024", "01052024", "20032024", "02022025"};
-    std::vector<qint64> times;
-    times.reserve(size_t(lines));
     QElapsedTimer timer;
-    for (int i = 0; i < lines; ++i) {
-        timer.start();
-        type(values[i % 5]);
-        press(Qt::Key_Return);
-        type(dates[i % 5]);
-        press(Qt::Key_Return);
-        QCoreApplication::processEvents();
-        times.push_back(timer.nsecsElapsed());
+    timer.start();
+    type(values[i % 5]);
+    press(Qt::Key_Return);
+    type(dates[i % 5]);
+    press(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    return timer.nsecsElapsed();
+}
+
+// A started main window on a data folder of its own.
+struct TypingWindow {
+    TempFolder windows;
+    TCHEQ window;
+
+    TypingWindow()
+    {
+        const QByteArray shared = qgetenv("CHEQUES_WINDIR");
+        qputenv("CHEQUES_WINDIR", windows.path().toLocal8Bit());
+        window.setWorkingFolder(folders().work.path());
+        window.FormCreate(); // the data folder is taken here
+        qputenv("CHEQUES_WINDIR", shared);
+        window.show();
+        activate();
+        startCalculation();
     }
-    if (window.Table2.recordCount() != lines)
-        std::fprintf(stderr, "typed %d lines, %d stored\n", lines, window.Table2.recordCount());
-    window.close();
+    ~TypingWindow() { window.close(); }
+
+    void activate()
+    {
+        QApplication::setActiveWindow(&window);
+        (void)QTest::qWaitForWindowActive(&window, 2000);
+    }
+    int lines() const { return window.Table2.recordCount(); }
+};
+
+struct TypingTimes {
+    std::vector<qint64> first, late, early;
+};
+
+// Types a long calculation of `lines` cheques in one window while a second window types a new
+// one: the first `stretch` lines of the long calculation are `first`, and its last `stretch`
+// are typed in turns with the new calculation's first `stretch` (`late` and `early`). A late
+// line and the early line after it are typed within milliseconds of each other, so whatever
+// the machine is doing then weighs on both alike.
+TypingTimes typeCheques(int lines, int stretch)
+{
+    TypingTimes times;
+    TypingWindow grown, fresh;
+    grown.activate();
+    for (int i = 0; i < lines - stretch; ++i) {
+        const qint64 t = typeLine(i);
+        if (i < stretch)
+            times.first.push_back(t);
+    }
+    for (int i = 0; i < stretch; ++i) {
+        grown.activate();
+        times.late.push_back(typeLine(lines - stretch + i));
+        fresh.activate();
+        times.early.push_back(typeLine(i));
+    }
+    if (grown.lines() != lines || fresh.lines() != stretch)
+        std::fprintf(stderr, "typed %d and %d lines, %d and %d stored\n", lines, stretch,
+                     grown.lines(), fresh.lines());
     return times;
 }
 
@@ -151,11 +198,13 @@ int main(int argc, char **argv)
     folders();
 
     constexpr int kCheques = 2000, kStretch = 200;
-    const std::vector<qint64> times = typeCheques(kCheques);
-    const double early = median({times.begin(), times.begin() + kStretch});
-    const double late = median({times.end() - kStretch, times.end()});
-    std::printf("typing: first %d lines %.3f ms per line, last %d lines %.3f ms per line\n",
-                kStretch, early / 1e6, kStretch, late / 1e6);
+    const TypingTimes times = typeCheques(kCheques, kStretch);
+    const double first = median(times.first), late = median(times.late);
+    const double early = median(times.early);
+    std::printf("typing: lines 1-%d %.3f ms per line; lines %d-%d %.3f ms per line, in turns with "
+                "a new calculation's lines 1-%d %.3f ms per line\n",
+                kStretch, first / 1e6, kCheques - kStretch + 1, kCheques, late / 1e6, kStretch,
+                early / 1e6);
     std::printf("RATIO late_vs_early_line = %.3f\n", late / early);
 
     compareStartUp(81);
