@@ -50,7 +50,10 @@ DBGridIndicator::DBGridIndicator(QWidget *parent) : QHeaderView(Qt::Vertical, pa
 
 QSize DBGridIndicator::sizeHint() const
 {
-    return {kWidth, QHeaderView::sizeHint().height()};
+    // The column is as wide as its glyphs and its rows as high as the grid's. The header's own
+    // hint would measure the contents of up to two hundred rows each time a row comes or goes,
+    // only for a height the grid never reads.
+    return {kWidth, defaultSectionSize()};
 }
 
 void DBGridIndicator::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
