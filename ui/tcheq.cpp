@@ -10,6 +10,7 @@
 #include "controls/maskedit.h"
 #include "controls/messages.h"
 #include "controls/ovalbutton.h"
+#include "controls/windowsmetricsstyle.h"
 #include "core/errors.h"
 #include "ui/bitmapfile.h"
 #include "ui/layout.h"
@@ -247,6 +248,9 @@ void TCHEQ::applyLayout()
     icon.addPixmap(QPixmap::fromImage(calendar.copy(16, 0, 16, 16)), QIcon::Disabled);
     SpeedButton2->setIcon(icon);
 
+    auto *windowsMetrics = new WindowsMetricsStyle(this);
+    for (QRadioButton *mode : {RadioButton1, RadioButton2})
+        mode->setStyle(windowsMetrics); // the captions need Windows' gap to show whole
     RadioButton1->setChecked(true);
     BT1->setIcon(QIcon(QPixmap::fromImage(Pictures::CheckGlyph())));
     BT1->setIconSize(QSize(25, 25));
