@@ -4,7 +4,7 @@
 #include <cstring>
 
 const FontSpec kWindowFont{"System", 11, true, false};
-const char *const kMakerAddress = "https://cheques.example.com/";
+const char *const kMakerAddress = "https://cheques.example/";
 
 namespace
 {

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -46,6 +47,8 @@ private slots:
     void backgroundReadAhead_data();
     void backgroundReadAhead();
     void textIsNotKerned();
+    void captionsShowWhole_data();
+    void captionsShowWhole();
     void errorBox_data();
     void errorBox();
     void makerAddress();
@@ -482,6 +485,48 @@ void TestMainWindow::textIsNotKerned()
         QVERIFY2(qFuzzyCompare(metrics.horizontalAdvance(text), apart),
                  qPrintable(font.toString()));
     }
+}
+
+// The captions the layout gives a fixed size show whole in the faces that stand in for the
+// Windows ones, which are wider: nothing is cut off at the right.
+void TestMainWindow::captionsShowWhole_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Label1", "RadioButton1", "RadioButton2", "BT1"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestMainWindow::captionsShowWhole()
+{
+    QFETCH(QString, name);
+    WindowFixture f;
+    QWidget *w = f.start().findChild<QWidget *>(name);
+    QVERIFY(w);
+    QString text;
+    QRect room;
+    if (const auto *label = qobject_cast<QLabel *>(w)) {
+        text = label->text();
+        room = label->contentsRect();
+    } else if (const auto *button = qobject_cast<QAbstractButton *>(w)) {
+        text = button->text().remove(QLatin1Char('&'));
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        option.icon = button->icon();
+        option.iconSize = button->iconSize();
+        const bool radio = qobject_cast<const QRadioButton *>(button);
+        room = button->style()->subElementRect(radio ? QStyle::SE_RadioButtonContents
+                                                     : QStyle::SE_PushButtonContents,
+                                               &option, button);
+        if (!radio) // the glyph and its gap come before the caption
+            room.setWidth(room.width() - option.iconSize.width() - 4);
+    }
+    QVERIFY(!text.isEmpty());
+    QVERIFY2(w->fontMetrics().horizontalAdvance(text) <= room.width(),
+             qPrintable(QStringLiteral("%1 needs %2 pixels, has %3")
+                            .arg(text)
+                            .arg(w->fontMetrics().horizontalAdvance(text))
+                            .arg(room.width())));
 }
 
 void TestMainWindow::errorBox_data()
